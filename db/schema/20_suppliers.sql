@@ -1,0 +1,552 @@
+/* ============================================================================
+   Anagrafe beneficiari e geografia.
+   Stati, regioni, province, comuni, luoghi (stato+regione+provincia+comune),
+   CAP, frazioni e loro combinazioni; persone fisiche con abitazioni e
+   categorie; beneficiari (fornitori) con sedi, recapiti, dati legali,
+   sostituzioni, rappresentanti; banche, sportelli, modalita' di pagamento,
+   conti dei beneficiari con delegati e quietanzanti.
+   ============================================================================ */
+
+/* ---------------------------------------------------------------------------
+   Geografia
+   --------------------------------------------------------------------------- */
+
+/* Stati. ISTAID = 1 e' l'Italia; SSTACODICE e' il codice catastale dello
+   stato estero (Zxxx), SSTAISTAT il suo codice ISTAT. */
+CREATE TABLE TSTA_STATI (
+  ISTAID        INTEGER NOT NULL,
+  SSTALDESC     VARCHAR(120),
+  SSTACODICE    VARCHAR(10),
+  SSTAISTAT     VARCHAR(10),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TSTA_STATI PRIMARY KEY (ISTAID)
+);
+
+/* Regioni italiane. */
+CREATE TABLE TREG_REGIONI (
+  IREGID        INTEGER NOT NULL,
+  SREGDESC      VARCHAR(120),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TREG_REGIONI PRIMARY KEY (IREGID)
+);
+
+/* Province. IPROID = 20000 raggruppa i comuni esteri. */
+CREATE TABLE TPRO_PROVINCE (
+  IPROID        INTEGER NOT NULL,
+  IREGID        INTEGER,
+  SPRODESC      VARCHAR(120),
+  SPROSIGLA     VARCHAR(5),
+  SPROBILINGUA  VARCHAR(120),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TPRO_PROVINCE PRIMARY KEY (IPROID)
+);
+
+/* Comuni (italiani ed esteri). I comuni esteri inseriti dal programma hanno
+   DSTART = '0001/01/01'. */
+CREATE TABLE TCOM_COMUNI (
+  ICOMID        INTEGER NOT NULL,
+  SCOMDESC      VARCHAR(120),
+  SCOMBILINGUA  VARCHAR(120),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TCOM_COMUNI PRIMARY KEY (ICOMID)
+);
+
+/* Luogo: combinazione stato/regione/provincia/comune con codice ISTAT del
+   comune e codice catastale. E' il "comune" a cui puntano nascite, sedi,
+   dati legali, banche e sportelli. */
+CREATE TABLE TSRPC (
+  ISRPCID         INTEGER NOT NULL,
+  ISTAID          INTEGER,
+  IREGID          INTEGER,
+  IPROID          INTEGER,
+  ICOMID          INTEGER,
+  SSRPCCOMRISTAT  VARCHAR(10),
+  SSRPCCODCATA    VARCHAR(10),
+  DSTART          TIMESTAMP,
+  DEND            TIMESTAMP,
+  DDELETE         TIMESTAMP,
+  CONSTRAINT PK_TSRPC PRIMARY KEY (ISRPCID)
+);
+CREATE INDEX IX_TSRPC_ICOMID ON TSRPC (ICOMID);
+CREATE INDEX IX_TSRPC_ISTAID ON TSRPC (ISTAID);
+CREATE INDEX IX_TSRPC_IPROID ON TSRPC (IPROID);
+
+/* Codici di avviamento postale. */
+CREATE TABLE TCAP (
+  ICAPID        INTEGER NOT NULL,
+  SCAPVALUE     VARCHAR(10),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TCAP PRIMARY KEY (ICAPID)
+);
+CREATE INDEX IX_TCAP_SCAPVALUE ON TCAP (SCAPVALUE);
+
+/* Frazioni e quartieri di un comune. */
+CREATE TABLE TFRAQUA (
+  IFRAQUAID     INTEGER NOT NULL,
+  SFRAQUADESC   VARCHAR(120),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TFRAQUA PRIMARY KEY (IFRAQUAID)
+);
+CREATE INDEX IX_TFRAQUA_SFRAQUADESC ON TFRAQUA (SFRAQUADESC);
+
+/* Combinazione luogo + CAP + frazione (frazione facoltativa). Indirizzi di
+   sedi, quietanzanti, abitazioni e sedi dell'istituto puntano qui. */
+CREATE TABLE TCOMCAP (
+  ICOMCAPID     INTEGER NOT NULL,
+  ICAPID        INTEGER,
+  IFRAQUAID     INTEGER,
+  ISRPCID       INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TCOMCAP PRIMARY KEY (ICOMCAPID)
+);
+CREATE INDEX IX_TCOMCAP_ISRPCID ON TCOMCAP (ISRPCID, ICAPID);
+
+/* Luoghi con descrizione del comune e sigla della provincia. */
+CREATE VIEW VSRPC (ISRPCID, SCOMDESC, SPROSIGLA, DDELETE_SRPC,
+                   ISTAID, IREGID, IPROID, ICOMID, SSTALDESC,
+                   SSRPCCOMRISTAT, SSRPCCODCATA) AS
+SELECT SRPC.ISRPCID, COM.SCOMDESC, PRO.SPROSIGLA, SRPC.DDELETE,
+       SRPC.ISTAID, SRPC.IREGID, SRPC.IPROID, SRPC.ICOMID, STA.SSTALDESC,
+       SRPC.SSRPCCOMRISTAT, SRPC.SSRPCCODCATA
+FROM TSRPC SRPC
+LEFT JOIN TCOM_COMUNI COM ON COM.ICOMID = SRPC.ICOMID
+LEFT JOIN TPRO_PROVINCE PRO ON PRO.IPROID = SRPC.IPROID
+LEFT JOIN TSTA_STATI STA ON STA.ISTAID = SRPC.ISTAID;
+
+/* Combinazioni comune/CAP/frazione risolte in tutte le loro parti. */
+CREATE VIEW VCOMCAP (ICOMCAPID, ICAPID, SCAPVALUE, IFRAQUAID, SFRAQUADESC,
+                     ISRPCID, ISTAID, IREGID, IPROID, ICOMID,
+                     SCOMDESC, SPROSIGLA, SPRODESC, SREGDESC, SSTALDESC,
+                     SSRPCCOMRISTAT, SSRPCCODCATA, DSTART, DEND, DDELETE) AS
+SELECT CC.ICOMCAPID, CC.ICAPID, CAP.SCAPVALUE, CC.IFRAQUAID, FRA.SFRAQUADESC,
+       CC.ISRPCID, SRPC.ISTAID, SRPC.IREGID, SRPC.IPROID, SRPC.ICOMID,
+       COM.SCOMDESC, PRO.SPROSIGLA, PRO.SPRODESC, REG.SREGDESC, STA.SSTALDESC,
+       SRPC.SSRPCCOMRISTAT, SRPC.SSRPCCODCATA, CC.DSTART, CC.DEND, CC.DDELETE
+FROM TCOMCAP CC
+LEFT JOIN TCAP CAP ON CAP.ICAPID = CC.ICAPID
+LEFT JOIN TFRAQUA FRA ON FRA.IFRAQUAID = CC.IFRAQUAID
+LEFT JOIN TSRPC SRPC ON SRPC.ISRPCID = CC.ISRPCID
+LEFT JOIN TCOM_COMUNI COM ON COM.ICOMID = SRPC.ICOMID
+LEFT JOIN TPRO_PROVINCE PRO ON PRO.IPROID = SRPC.IPROID
+LEFT JOIN TREG_REGIONI REG ON REG.IREGID = SRPC.IREGID
+LEFT JOIN TSTA_STATI STA ON STA.ISTAID = SRPC.ISTAID;
+
+/* ---------------------------------------------------------------------------
+   Persone fisiche (condivise con gli altri programmi)
+   --------------------------------------------------------------------------- */
+
+/* Anagrafiche delle persone fisiche. IIOCTRLCODE e' il codice di controllo
+   calcolato da cognome, nome e data di nascita (ricerca degli omonimi);
+   SANACOGNOMENOMEIDX la chiave di ricerca normalizzata; ISRPCID il luogo
+   di nascita. */
+CREATE TABLE TANA_ANAGRAFICHE (
+  IANAID              INTEGER NOT NULL,
+  SANACOGNOME         VARCHAR(60),
+  SANANOME            VARCHAR(60),
+  DANANASCITA         DATE,
+  ISRPCID             INTEGER,
+  SANACODFISCALE      VARCHAR(20),
+  IIOCTRLCODE         INTEGER,
+  SANACOGNOMENOMEIDX  VARCHAR(120),
+  DMODIFIED           TIMESTAMP,
+  IVOMID              INTEGER,
+  DSTART              TIMESTAMP,
+  DEND                TIMESTAMP,
+  DDELETE             TIMESTAMP,
+  CONSTRAINT PK_TANA_ANAGRAFICHE PRIMARY KEY (IANAID)
+);
+CREATE INDEX IX_TANA_IIOCTRLCODE ON TANA_ANAGRAFICHE (IIOCTRLCODE);
+CREATE INDEX IX_TANA_COGNOMENOMEIDX ON TANA_ANAGRAFICHE (SANACOGNOMENOMEIDX);
+CREATE INDEX IX_TANA_CODFISCALE ON TANA_ANAGRAFICHE (SANACODFISCALE);
+
+/* Categorie di una persona; SANACAGCODE e' l'id della persona su dieci
+   cifre. ICAGID = 4 per le persone inserite come beneficiari. */
+CREATE TABLE TANACAG (
+  IANACAGID     INTEGER NOT NULL,
+  SANACAGCODE   VARCHAR(20),
+  IANAID        INTEGER,
+  ICAGID        INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TANACAG PRIMARY KEY (IANACAGID)
+);
+CREATE INDEX IX_TANACAG_IANAID ON TANACAG (IANAID);
+
+/* Tipi di locazione di un'abitazione (residenza, domicilio...). */
+CREATE TABLE TLOC_LOCAZIONI (
+  ILOCID        INTEGER NOT NULL,
+  SLOCSDESC     VARCHAR(60),
+  SLOCLDESC     VARCHAR(255),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TLOC_LOCAZIONI PRIMARY KEY (ILOCID)
+);
+
+/* Abitazioni: indirizzo e combinazione comune/CAP/frazione. */
+CREATE TABLE TABT_ABITAZ (
+  IABTID          INTEGER NOT NULL,
+  ICOMCAPID       INTEGER,
+  SABTINDIRIZZO   VARCHAR(120),
+  DSTART          TIMESTAMP,
+  DEND            TIMESTAMP,
+  DDELETE         TIMESTAMP,
+  CONSTRAINT PK_TABT_ABITAZ PRIMARY KEY (IABTID)
+);
+
+/* Abitazioni di una persona. */
+CREATE TABLE TANAABT (
+  IANAABTID     INTEGER NOT NULL,
+  IANAID        INTEGER,
+  IABTID        INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TANAABT PRIMARY KEY (IANAABTID)
+);
+CREATE INDEX IX_TANAABT_IANAID ON TANAABT (IANAID);
+CREATE INDEX IX_TANAABT_IABTID ON TANAABT (IABTID);
+
+/* Tipo di locazione dell'abitazione di una persona. */
+CREATE TABLE TABTLOC (
+  IABTLOCID     INTEGER NOT NULL,
+  IANAABTID     INTEGER,
+  ILOCID        INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TABTLOC PRIMARY KEY (IABTLOCID)
+);
+CREATE INDEX IX_TABTLOC_IANAABTID ON TABTLOC (IANAABTID);
+
+/* ---------------------------------------------------------------------------
+   Beneficiari
+   --------------------------------------------------------------------------- */
+
+/* Beneficiari (fornitori): persone giuridiche (IANAID nullo) e persone
+   fisiche (IANAID = la loro anagrafica). LBENEND = 1 beneficiario
+   storicizzato dalla data DEND; LBENESTERO = 1 beneficiario estero;
+   SBENSTATO codice del paese della partita IVA. */
+CREATE TABLE TBEN_BENEFICIARI (
+  IBENID                  INTEGER NOT NULL,
+  IANAID                  INTEGER,
+  IEDIID                  INTEGER,
+  SBENRAGSOC              VARCHAR(120) NOT NULL,
+  SBENDESC                VARCHAR(120),
+  SBENCODFISCALE          VARCHAR(20),
+  SBENPARTITAIVA          VARCHAR(28),
+  SBENSTATO               VARCHAR(5),
+  LBENAVVPAGAMENTO        SMALLINT,
+  LBENPRIVACY             SMALLINT,
+  LBENEND                 SMALLINT DEFAULT 0,
+  LBENOBBLTRACC           SMALLINT,
+  LBENESTERO              SMALLINT,
+  LBENADEMPFISCNOREGOLA   SMALLINT,
+  DBENADEMPFISCDATA       DATE,
+  DSTART                  TIMESTAMP DEFAULT CURRENT_TIMESTAMP,
+  DEND                    TIMESTAMP,
+  DDELETE                 TIMESTAMP,
+  CONSTRAINT PK_TBEN_BENEFICIARI PRIMARY KEY (IBENID)
+);
+CREATE INDEX IX_TBEN_SBENRAGSOC ON TBEN_BENEFICIARI (SBENRAGSOC);
+CREATE INDEX IX_TBEN_IANAID ON TBEN_BENEFICIARI (IANAID);
+CREATE INDEX IX_TBEN_SBENCODFISCALE ON TBEN_BENEFICIARI (SBENCODFISCALE);
+CREATE INDEX IX_TBEN_SBENPARTITAIVA ON TBEN_BENEFICIARI (SBENPARTITAIVA);
+
+/* Un beneficiario non storicizzato ha sempre LBENEND = 0 (mai nullo), cosi'
+   ogni filtro "LBENEND = 0" lo trova. */
+SET TERM ^ ;
+CREATE TRIGGER TBEN_BENEFICIARI_BIU FOR TBEN_BENEFICIARI
+ACTIVE BEFORE INSERT OR UPDATE POSITION 0
+AS
+BEGIN
+  NEW.LBENEND = COALESCE(NEW.LBENEND, 0);
+END^
+SET TERM ; ^
+
+/* Categorie di un beneficiario: 1 persona giuridica, 2 persona fisica,
+   4 rappresentante di un altro beneficiario. */
+CREATE TABLE TBENBCA (
+  IBENBCAID     INTEGER NOT NULL,
+  IBENID        INTEGER,
+  IBCAID        INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TBENBCA PRIMARY KEY (IBENBCAID)
+);
+CREATE INDEX IX_TBENBCA_IBENID ON TBENBCA (IBENID, IBCAID);
+
+/* Tipologie di sede (legale, amministrativa, operativa...). */
+CREATE TABLE TTPS_TIPOSEDE (
+  ITPSID        INTEGER NOT NULL,
+  STPSDESCS     VARCHAR(60),
+  STPSDESCL     VARCHAR(255),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TTPS_TIPOSEDE PRIMARY KEY (ITPSID)
+);
+
+/* Sedi di un beneficiario. LSEBRIFERIMENTO = 1 segna l'unica sede di
+   riferimento (indirizzo usato nelle stampe), NULL le altre. */
+CREATE TABLE TSEB_SEDIBEN (
+  ISEBID            INTEGER NOT NULL,
+  IBENID            INTEGER,
+  ICOMCAPID         INTEGER,
+  SSEBINDIRIZZO     VARCHAR(120),
+  LSEBRIFERIMENTO   SMALLINT,
+  DSTART            TIMESTAMP,
+  DEND              TIMESTAMP,
+  DDELETE           TIMESTAMP,
+  CONSTRAINT PK_TSEB_SEDIBEN PRIMARY KEY (ISEBID)
+);
+CREATE INDEX IX_TSEB_IBENID ON TSEB_SEDIBEN (IBENID);
+
+/* Tipologie di una sede. */
+CREATE TABLE TSEBTPS (
+  ISEBTPSID     INTEGER NOT NULL,
+  ITPSID        INTEGER,
+  ISEBID        INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TSEBTPS PRIMARY KEY (ISEBTPSID)
+);
+CREATE INDEX IX_TSEBTPS_ISEBID ON TSEBTPS (ISEBID);
+
+/* Numeri di telefono di un beneficiario; LTEBVIEW = 1 numero da stampare. */
+CREATE TABLE TTEB_TELEFONO (
+  ITEBID          INTEGER NOT NULL,
+  IBENID          INTEGER,
+  STEBTELEFONO    VARCHAR(20),
+  STEBDESC        VARCHAR(255),
+  LTEBVIEW        SMALLINT,
+  DSTART          TIMESTAMP,
+  DEND            TIMESTAMP,
+  DDELETE         TIMESTAMP,
+  CONSTRAINT PK_TTEB_TELEFONO PRIMARY KEY (ITEBID)
+);
+CREATE INDEX IX_TTEB_IBENID ON TTEB_TELEFONO (IBENID);
+
+/* Indirizzi e-mail di un beneficiario; LEMBVIEW = 1 indirizzo da stampare. */
+CREATE TABLE TEMB_EMAIL (
+  IEMBID          INTEGER NOT NULL,
+  IBENID          INTEGER,
+  SEMBEMAIL       VARCHAR(100),
+  LEMBVIEW        SMALLINT,
+  DSTART          TIMESTAMP,
+  DEND            TIMESTAMP,
+  DDELETE         TIMESTAMP,
+  CONSTRAINT PK_TEMB_EMAIL PRIMARY KEY (IEMBID)
+);
+CREATE INDEX IX_TEMB_IBENID ON TEMB_EMAIL (IBENID);
+
+/* Siti web di un beneficiario. */
+CREATE TABLE TSWB_SITIWEB (
+  ISWBID          INTEGER NOT NULL,
+  IBENID          INTEGER,
+  SSWBSITO        VARCHAR(120),
+  DSTART          TIMESTAMP,
+  DEND            TIMESTAMP,
+  DDELETE         TIMESTAMP,
+  CONSTRAINT PK_TSWB_SITIWEB PRIMARY KEY (ISWBID)
+);
+CREATE INDEX IX_TSWB_IBENID ON TSWB_SITIWEB (IBENID);
+
+/* Dati legali di un beneficiario: iscrizioni a camera di commercio,
+   tribunale e prefettura con il luogo (TSRPC) di ciascuna, fatturato con il
+   suo anno, posizione INPS e codice ditta INAIL. */
+CREATE TABLE TLEG_DATILEGALI (
+  ILEGID              INTEGER NOT NULL,
+  IBENID              INTEGER,
+  SLEGNUMCCIA         VARCHAR(20),
+  ILEGSRPCCCIA        INTEGER,
+  SLEGNUMTRIBUN       VARCHAR(20),
+  ILEGSRPCTRIBUN      INTEGER,
+  SLEGNUMPREFETT      VARCHAR(20),
+  ILEGSRPCPREFETT     INTEGER,
+  ILEGANNOFATT        INTEGER,
+  FLEGFATTURATO       NUMERIC(18,6),
+  SLEGPOSIZINPS       VARCHAR(20),
+  SLEGCODDITTAINAIL   VARCHAR(20),
+  DSTART              TIMESTAMP,
+  DEND                TIMESTAMP,
+  DDELETE             TIMESTAMP,
+  CONSTRAINT PK_TLEG_DATILEGALI PRIMARY KEY (ILEGID)
+);
+CREATE INDEX IX_TLEG_IBENID ON TLEG_DATILEGALI (IBENID);
+
+/* Sostituzioni: IBENID prende il posto di IBENID_P dalla data DSTART. */
+CREATE TABLE TSOS_SOSTITUZIONI (
+  ISOSID        INTEGER NOT NULL,
+  IBENID        INTEGER,
+  IBENID_P      INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TSOS_SOSTITUZIONI PRIMARY KEY (ISOSID)
+);
+CREATE INDEX IX_TSOS_IBENID ON TSOS_SOSTITUZIONI (IBENID);
+CREATE INDEX IX_TSOS_IBENID_P ON TSOS_SOSTITUZIONI (IBENID_P);
+
+/* Rappresentanti: IBENID rappresenta il beneficiario IBENID_P. */
+CREATE TABLE TRPS_RAPPR (
+  IRPSID        INTEGER NOT NULL,
+  IBENID        INTEGER,
+  IBENID_P      INTEGER,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TRPS_RAPPR PRIMARY KEY (IRPSID)
+);
+CREATE INDEX IX_TRPS_IBENID ON TRPS_RAPPR (IBENID);
+CREATE INDEX IX_TRPS_IBENID_P ON TRPS_RAPPR (IBENID_P);
+
+/* ---------------------------------------------------------------------------
+   Banche, sportelli, modalita' di pagamento e conti
+   --------------------------------------------------------------------------- */
+
+/* Banche: codice ABI, denominazione, luogo della sede. */
+CREATE TABLE TBAN_BANCHE (
+  IBANID        INTEGER NOT NULL,
+  ICBAID        INTEGER,
+  ISRPCID       INTEGER,
+  SBANABI       VARCHAR(10),
+  SBANDESCL     VARCHAR(255),
+  SBANDESCS     VARCHAR(120),
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TBAN_BANCHE PRIMARY KEY (IBANID)
+);
+CREATE INDEX IX_TBAN_SBANABI ON TBAN_BANCHE (SBANABI);
+
+/* Sportelli bancari: codice CAB all'interno della banca IBANID. */
+CREATE TABLE TSPR_SPORTELLICAB (
+  ISPRID          INTEGER NOT NULL,
+  IBANID          INTEGER,
+  ISRPCID         INTEGER,
+  SSPRCAB         VARCHAR(10),
+  SSPRDESCL       VARCHAR(255),
+  SSPRDESCS       VARCHAR(120),
+  SSPRINDIRIZZO   VARCHAR(120),
+  DSTART          TIMESTAMP,
+  DEND            TIMESTAMP,
+  DDELETE         TIMESTAMP,
+  ILOCKED         INTEGER,
+  CONSTRAINT PK_TSPR_SPORTELLICAB PRIMARY KEY (ISPRID)
+);
+CREATE INDEX IX_TSPR_IBANID_CAB ON TSPR_SPORTELLICAB (IBANID, SSPRCAB);
+
+/* Modalita' di pagamento/riscossione della contabilita' della scuola.
+   LMPGPAG = 1 utilizzabile nei pagamenti, LMPGRISC = 1 nelle riscossioni. */
+CREATE TABLE TMPG_MODPAGAM (
+  IMPGID        INTEGER NOT NULL,
+  SMPGDESCL     VARCHAR(255),
+  SMPGDESCS     VARCHAR(60),
+  LMPGRISC      SMALLINT,
+  LMPGPAG       SMALLINT,
+  DSTART        TIMESTAMP,
+  DEND          TIMESTAMP,
+  DDELETE       TIMESTAMP,
+  CONSTRAINT PK_TMPG_MODPAGAM PRIMARY KEY (IMPGID)
+);
+
+/* Modalita' di pagamento e conti di un beneficiario. ISPRID e' lo sportello
+   (e tramite esso la banca); SSPRBENSTATO, SSPRBENCININT e SSPRBENCIN sono
+   paese, cifre di controllo e CIN dell'IBAN SSPRBENIBAN. LSPRBENCNTDED = 1
+   conto dedicato ai fini della tracciabilita' dei flussi finanziari. */
+CREATE TABLE TSPRBEN (
+  ISPRBENID           INTEGER NOT NULL,
+  IBENID              INTEGER,
+  IMPGID              INTEGER,
+  ISPRID              INTEGER,
+  SSPRBENNUMCC        VARCHAR(34),
+  SSPRBENCIN          VARCHAR(2),
+  SSPRBENCININT       VARCHAR(2),
+  SSPRBENSTATO        VARCHAR(2),
+  SSPRBENIBAN         VARCHAR(50),
+  LSPRBENBANESTERA    SMALLINT,
+  LSPRBENCNTDED       SMALLINT,
+  SSPRBENBIC          VARCHAR(20),
+  SSPRBENQUIETANZ     VARCHAR(255),
+  DSTART              TIMESTAMP,
+  DEND                TIMESTAMP,
+  DDELETE             TIMESTAMP,
+  CONSTRAINT PK_TSPRBEN PRIMARY KEY (ISPRBENID)
+);
+CREATE INDEX IX_TSPRBEN_IBENID ON TSPRBEN (IBENID);
+CREATE INDEX IX_TSPRBEN_ISPRID ON TSPRBEN (ISPRID);
+
+/* Persone delegate a operare su un conto del beneficiario. */
+CREATE TABLE TDEG_DELEGATI (
+  IDEGID            INTEGER NOT NULL,
+  ISPRBENID         INTEGER,
+  SDEGCOGNOME       VARCHAR(60),
+  SDEGNOME          VARCHAR(60),
+  SDEGCODFISCALE    VARCHAR(20),
+  DSTART            TIMESTAMP,
+  DEND              TIMESTAMP,
+  CONSTRAINT PK_TDEG_DELEGATI PRIMARY KEY (IDEGID)
+);
+CREATE INDEX IX_TDEG_ISPRBENID ON TDEG_DELEGATI (ISPRBENID);
+
+/* Quietanzanti di un conto: chi firma la quietanza, con indirizzo. */
+CREATE TABLE TQUI_QUIETANZANTE (
+  IQUIID              INTEGER NOT NULL,
+  ISPRBENID           INTEGER,
+  SQUINOMINATIVO      VARCHAR(120),
+  SQUICODICEFISCALE   VARCHAR(20),
+  SQUIINDIRIZZO       VARCHAR(120),
+  ICOMCAPID           INTEGER,
+  CONSTRAINT PK_TQUI_QUIETANZANTE PRIMARY KEY (IQUIID)
+);
+CREATE INDEX IX_TQUI_ISPRBENID ON TQUI_QUIETANZANTE (ISPRBENID);
+
+/* Tipologia (pagamento, riscossione o entrambe) di ogni modalita' non
+   cancellata utilizzabile in almeno uno dei due versi. Le modalita' che non
+   compaiono qui non sono proposte nei conti dei beneficiari. */
+SET TERM ^ ;
+CREATE PROCEDURE PFEN_MODPAGAM
+RETURNS (
+  IMPGID     INTEGER,
+  TIPOLOGIA  VARCHAR(30)
+)
+AS
+DECLARE VARIABLE LRISC SMALLINT;
+DECLARE VARIABLE LPAG SMALLINT;
+BEGIN
+  FOR SELECT M.IMPGID, COALESCE(M.LMPGRISC, 0), COALESCE(M.LMPGPAG, 0)
+      FROM TMPG_MODPAGAM M
+      WHERE M.DDELETE IS NULL
+        AND (COALESCE(M.LMPGRISC, 0) = 1 OR COALESCE(M.LMPGPAG, 0) = 1)
+      ORDER BY M.IMPGID
+      INTO :IMPGID, :LRISC, :LPAG
+  DO
+  BEGIN
+    IF (LPAG = 1 AND LRISC = 1) THEN
+      TIPOLOGIA = 'Pagamento/Riscossione';
+    ELSE IF (LPAG = 1) THEN
+      TIPOLOGIA = 'Pagamento';
+    ELSE
+      TIPOLOGIA = 'Riscossione';
+    SUSPEND;
+  END
+END^
+SET TERM ; ^

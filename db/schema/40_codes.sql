@@ -1,0 +1,161 @@
+-- Archive of the official codes of public purchases (CIG, CUP, DURC) and the
+-- tables of the suite's accounting, invoice and inventory programs that refer
+-- to them. The accounting tables are written by those programs; this program
+-- reads them (linked movements, paid and committed totals, bulk generation of
+-- publication records) and only copies a CIG between linked movements.
+
+-- Codes: one table for the three kinds (ITCCDID 1 CIG, 2 CUP, 3 DURC).
+-- A DURC belongs to a supplier and has a validity end; CIG and CUP carry an
+-- amount and no supplier. Rows of every other program point at a code through
+-- ICCDID_CIG, ICCDID_CUP and ICCDID_DURC.
+CREATE TABLE TCCD_CIGCUPDURC (
+  ICCDID          INTEGER NOT NULL,
+  ITCCDID         INTEGER NOT NULL,
+  SCCDCODICE      VARCHAR(50),
+  SCCDLDESC       VARCHAR(1000),
+  DCCDDATAASSEGN  DATE,
+  DCCDDATASCAD    DATE,
+  IBENID          INTEGER,
+  FCCDIMPORTO     NUMERIC(18,6),
+  CONSTRAINT PK_TCCD_CIGCUPDURC PRIMARY KEY (ICCDID),
+  CONSTRAINT CK_TCCD_ITCCDID CHECK (ITCCDID IN (1, 2, 3))
+);
+CREATE INDEX IX_TCCD_TIPO_DATA ON TCCD_CIGCUPDURC (ITCCDID, DCCDDATAASSEGN);
+CREATE INDEX IX_TCCD_IBENID ON TCCD_CIGCUPDURC (IBENID);
+CREATE INDEX IX_TCCD_CODICE ON TCCD_CIGCUPDURC (SCCDCODICE);
+
+-- Kinds of accounting movement: 1 accertamento, 2 reversale, 3 impegno,
+-- 4 mandato di pagamento.
+CREATE TABLE TTPM_TIPOMOV (
+  ITPMID     INTEGER NOT NULL,
+  STPMDESCS  VARCHAR(40),
+  STPMDESCL  VARCHAR(120),
+  CONSTRAINT PK_TTPM_TIPOMOV PRIMARY KEY (ITPMID)
+);
+
+-- Accounting movements of an institute and financial year: commitments
+-- (ITPMID 3) and payment orders (ITPMID 4) among them. DSTART is the date of
+-- the movement, DMOVDATAEMISSIONE the issue date of an order; ISTMVID is the
+-- state (4 = paid), ICORID the bookkeeping (1 = current), ICPRID the
+-- accounting chapter kind, IMOVTIPOMOV the movement kind (5 = not a payment).
+-- FMOVIMPTOTALE is the gross total, FMOVIMPNETTO the net amount,
+-- FMOVIMPPAGATO the amount paid, FMOVIMPDAPAGARE what is still to be paid.
+CREATE TABLE TMOV_MOVIMENTI (
+  IMOVID             INTEGER NOT NULL,
+  IDWGID             INTEGER,
+  IMOVESERCIZIOFIN   INTEGER,
+  ITPMID             INTEGER,
+  ISTMVID            INTEGER,
+  ICORID             INTEGER,
+  ICPRID             INTEGER,
+  IMOVTIPOMOV        INTEGER,
+  SMOVCOD            VARCHAR(20),
+  SMOVDESCS          VARCHAR(255),
+  DSTART             DATE,
+  DMOVDATAEMISSIONE  DATE,
+  IBENID             INTEGER,
+  ICCDID_CIG         INTEGER,
+  ICCDID_CUP         INTEGER,
+  ICCDID_DURC        INTEGER,
+  FMOVIMPTOTALE      NUMERIC(18,6),
+  FMOVIMPNETTO       NUMERIC(18,6),
+  FMOVIMPPAGATO      NUMERIC(18,6),
+  FMOVIMPDAPAGARE    NUMERIC(18,6),
+  ILOCKED            INTEGER,
+  CONSTRAINT PK_TMOV_MOVIMENTI PRIMARY KEY (IMOVID)
+);
+CREATE INDEX IX_TMOV_DWG_ESFIN ON TMOV_MOVIMENTI (IDWGID, IMOVESERCIZIOFIN);
+CREATE INDEX IX_TMOV_ESFIN ON TMOV_MOVIMENTI (IMOVESERCIZIOFIN);
+CREATE INDEX IX_TMOV_CIG ON TMOV_MOVIMENTI (ICCDID_CIG, ITPMID);
+CREATE INDEX IX_TMOV_CUP ON TMOV_MOVIMENTI (ICCDID_CUP);
+CREATE INDEX IX_TMOV_DURC ON TMOV_MOVIMENTI (ICCDID_DURC);
+CREATE INDEX IX_TMOV_IBENID ON TMOV_MOVIMENTI (IBENID);
+
+-- Links between movements: IMOVID derives from IMOVID_P (a payment order
+-- from its commitment, for instance).
+CREATE TABLE TLKM_LINKMOV (
+  ILKMID    INTEGER NOT NULL,
+  IMOVID    INTEGER,
+  IMOVID_P  INTEGER,
+  CONSTRAINT PK_TLKM_LINKMOV PRIMARY KEY (ILKMID)
+);
+CREATE INDEX IX_TLKM_IMOVID ON TLKM_LINKMOV (IMOVID);
+CREATE INDEX IX_TLKM_IMOVID_P ON TLKM_LINKMOV (IMOVID_P);
+
+-- Paid shares of a movement link: the part of the derived movement paid on
+-- that link.
+CREATE TABLE TMOVLKM (
+  IMOVLKMID      INTEGER NOT NULL,
+  ILKMID         INTEGER,
+  IMOVID         INTEGER,
+  FMOVLKMPAGATO  NUMERIC(18,6),
+  CONSTRAINT PK_TMOVLKM PRIMARY KEY (IMOVLKMID)
+);
+CREATE INDEX IX_TMOVLKM_ILKMID ON TMOVLKM (ILKMID);
+
+-- Kinds of incoming document: 1 fattura, 2 nota di credito, ...
+CREATE TABLE TTID_TIPOINVDOC (
+  ITIDID     INTEGER NOT NULL,
+  STIDDESCS  VARCHAR(40),
+  STIDDESCL  VARCHAR(120),
+  CONSTRAINT PK_TTID_TIPOINVDOC PRIMARY KEY (ITIDID)
+);
+
+-- Incoming documents (invoices) of an institute and financial year.
+-- SIDCNUMERO is the supplier's document number, SIDCNUMEMISSIONE the issue
+-- number, SIDCPRG the registration progressive of the invoice program.
+CREATE TABLE TIDC_INVDOC (
+  IIDCID            INTEGER NOT NULL,
+  IDWGID            INTEGER,
+  IIDCESERCIZIOFIN  INTEGER,
+  ITIDID            INTEGER,
+  SIDCNUMERO        VARCHAR(30),
+  SIDCNUMEMISSIONE  VARCHAR(30),
+  SIDCPRG           VARCHAR(10),
+  DIDCDATA          DATE,
+  IBENID            INTEGER,
+  ICCDID_CIG        INTEGER,
+  ICCDID_CUP        INTEGER,
+  ICCDID_DURC       INTEGER,
+  FIDCIMPONIBILE    NUMERIC(18,6),
+  FIDCIMPORTO       NUMERIC(18,6),
+  CONSTRAINT PK_TIDC_INVDOC PRIMARY KEY (IIDCID)
+);
+CREATE INDEX IX_TIDC_DWG_ESFIN ON TIDC_INVDOC (IDWGID, IIDCESERCIZIOFIN);
+CREATE INDEX IX_TIDC_CIG ON TIDC_INVDOC (ICCDID_CIG);
+CREATE INDEX IX_TIDC_CUP ON TIDC_INVDOC (ICCDID_CUP);
+CREATE INDEX IX_TIDC_DURC ON TIDC_INVDOC (ICCDID_DURC);
+CREATE INDEX IX_TIDC_IBENID ON TIDC_INVDOC (IBENID);
+CREATE INDEX IX_TIDC_DATA ON TIDC_INVDOC (DIDCDATA);
+
+-- Payments recorded on an invoice (the payment order IMOVID, when the
+-- accounting program is used, and the amount paid with it).
+CREATE TABLE TIDCMOV (
+  IIDCMOVID          INTEGER NOT NULL,
+  IIDCID             INTEGER,
+  IMOVID             INTEGER,
+  FIDCMOVIMPORTOMAN  NUMERIC(18,6),
+  CONSTRAINT PK_TIDCMOV PRIMARY KEY (IIDCMOVID)
+);
+CREATE INDEX IX_TIDCMOV_IIDCID ON TIDCMOV (IIDCID);
+CREATE INDEX IX_TIDCMOV_IMOVID ON TIDCMOV (IMOVID);
+
+-- Vouchers of the inventory program (IBUOTIPO 0 = load voucher), with the CIG
+-- and the DURC of the supply.
+CREATE TABLE TBUO_BUONI (
+  IBUOID            INTEGER NOT NULL,
+  IDWGID            INTEGER,
+  IBUOESERCIZIOFIN  INTEGER,
+  IBUOTIPO          INTEGER,
+  IBUONUMERO        INTEGER,
+  DBUODATA          DATE,
+  IBENID            INTEGER,
+  ICCDID_CIG        INTEGER,
+  ICCDID_DURC       INTEGER,
+  IBUOIMPORTO       NUMERIC(18,6),
+  ILOCKED           INTEGER,
+  CONSTRAINT PK_TBUO_BUONI PRIMARY KEY (IBUOID)
+);
+CREATE INDEX IX_TBUO_DWG_ESFIN ON TBUO_BUONI (IDWGID, IBUOESERCIZIOFIN);
+CREATE INDEX IX_TBUO_CIG ON TBUO_BUONI (ICCDID_CIG);
+CREATE INDEX IX_TBUO_DURC ON TBUO_BUONI (ICCDID_DURC);

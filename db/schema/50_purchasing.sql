@@ -1,0 +1,254 @@
+-- Purchasing: comparison criteria, procedures (quote requests) with their
+-- requested articles, invited suppliers and supply conditions, offers with
+-- prices and marks, the log of quote requests sent by mail, and the
+-- signature registry shared by the suite.
+
+-- Comparison criteria: the scoring scheme by which the offers of a procedure
+-- are compared (price weight plus weighted details). Shared by every
+-- institute and every financial year.
+CREATE TABLE TCRC_CRITERICOMP (
+  ICRCID     INTEGER NOT NULL,
+  SCRCDESCS  VARCHAR(30),
+  SCRCDESCL  VARCHAR(255),
+  FCRCPESO   NUMERIC(18,6) DEFAULT 1,
+  ILOCKED    INTEGER,
+  CONSTRAINT PK_TCRC_CRITERICOMP PRIMARY KEY (ICRCID)
+);
+
+-- Details of a criterion: the quality aspects every offer is marked on,
+-- each with its own weight (1 to 10). They go with their criterion.
+CREATE TABLE TDEC_DETTCRITERI (
+  IDECID     INTEGER NOT NULL,
+  ICRCID     INTEGER NOT NULL,
+  SDECDESCS  VARCHAR(30),
+  SDECDESCL  VARCHAR(255),
+  FDECPESO   NUMERIC(18,6) DEFAULT 1,
+  ILOCKED    INTEGER,
+  CONSTRAINT PK_TDEC_DETTCRITERI PRIMARY KEY (IDECID),
+  CONSTRAINT FK_TDEC_TCRC FOREIGN KEY (ICRCID) REFERENCES TCRC_CRITERICOMP (ICRCID)
+    ON DELETE CASCADE
+);
+
+-- Procedures ("preventivi"): one purchase for which the school asks
+-- suppliers for quotations, numbered per institute and financial year.
+-- The number is not unique on purpose: older data hold blank numbers, which
+-- the start-up fix-up renumbers.
+CREATE TABLE TPRE_PREVENTIVI (
+  IPREID            INTEGER NOT NULL,
+  IDWGID            INTEGER,
+  IPREESERCIZIOFIN  INTEGER,
+  SPRECOD           VARCHAR(5),
+  DPREDATA          DATE,
+  DPREDATASCADENZA  DATE,
+  SPREDESCS         VARCHAR(60),
+  SPRENOTE          BLOB SUB_TYPE TEXT,
+  SPRENUMPROT       VARCHAR(30),
+  ICRCID            INTEGER,
+  LOFFTIPOCOMP      SMALLINT DEFAULT 0,
+  ICCDID_CIG        INTEGER,
+  ICCDID_CUP        INTEGER,
+  ISCRID            INTEGER,
+  ILOCKED           INTEGER,
+  SPRENOTECOMP      BLOB SUB_TYPE TEXT,
+  DPREDATAPUBBAVCP  DATE,
+  CONSTRAINT PK_TPRE_PREVENTIVI PRIMARY KEY (IPREID),
+  CONSTRAINT FK_TPRE_TCRC FOREIGN KEY (ICRCID) REFERENCES TCRC_CRITERICOMP (ICRCID)
+);
+CREATE INDEX IX_TPRE_DWG_ESFIN ON TPRE_PREVENTIVI (IDWGID, IPREESERCIZIOFIN, SPRECOD);
+CREATE INDEX IX_TPRE_CIG ON TPRE_PREVENTIVI (ICCDID_CIG);
+CREATE INDEX IX_TPRE_DATA ON TPRE_PREVENTIVI (DPREDATA);
+
+-- Articles requested by a procedure, with requested and final quantity.
+-- An article occurs at most once per procedure. The rows go with their
+-- procedure; a requested article that offers have priced cannot be removed.
+CREATE TABLE TPREART (
+  IPREARTID         INTEGER NOT NULL,
+  IPREID            INTEGER NOT NULL,
+  IARTID            INTEGER,
+  FPREARTQUANTITA   NUMERIC(18,6),
+  FPREARTQTAFINALE  NUMERIC(18,6),
+  SPREARTNOTE       BLOB SUB_TYPE TEXT,
+  ILOCKED           INTEGER,
+  CONSTRAINT PK_TPREART PRIMARY KEY (IPREARTID),
+  CONSTRAINT UQ_TPREART_PRE_ART UNIQUE (IPREID, IARTID),
+  CONSTRAINT FK_TPREART_TPRE FOREIGN KEY (IPREID) REFERENCES TPRE_PREVENTIVI (IPREID)
+    ON DELETE CASCADE,
+  CONSTRAINT FK_TPREART_TART FOREIGN KEY (IARTID) REFERENCES TART_ARTICOLI (IARTID)
+);
+CREATE INDEX IX_TPREART_IARTID ON TPREART (IARTID);
+
+-- Suppliers invited to quote for a procedure; offers refer to these rows,
+-- so a procedure with offers cannot be deleted. A supplier is invited once
+-- per procedure (the comparison chart has one column per invited supplier).
+CREATE TABLE TPREBEN (
+  IPREBENID  INTEGER NOT NULL,
+  IPREID     INTEGER NOT NULL,
+  IBENID     INTEGER,
+  CONSTRAINT PK_TPREBEN PRIMARY KEY (IPREBENID),
+  CONSTRAINT UQ_TPREBEN_PRE_BEN UNIQUE (IPREID, IBENID),
+  CONSTRAINT FK_TPREBEN_TPRE FOREIGN KEY (IPREID) REFERENCES TPRE_PREVENTIVI (IPREID)
+    ON DELETE CASCADE,
+  CONSTRAINT FK_TPREBEN_TBEN FOREIGN KEY (IBENID) REFERENCES TBEN_BENEFICIARI (IBENID)
+);
+CREATE INDEX IX_TPREBEN_IBENID ON TPREBEN (IBENID);
+
+-- Supply conditions stated by the request of a procedure.
+CREATE TABLE TPRECDF (
+  IPRECDFID  INTEGER NOT NULL,
+  IPREID     INTEGER NOT NULL,
+  ICDFID     INTEGER,
+  ILOCKED    INTEGER,
+  CONSTRAINT PK_TPRECDF PRIMARY KEY (IPRECDFID),
+  CONSTRAINT FK_TPRECDF_TPRE FOREIGN KEY (IPREID) REFERENCES TPRE_PREVENTIVI (IPREID)
+    ON DELETE CASCADE,
+  CONSTRAINT FK_TPRECDF_TCDF FOREIGN KEY (ICDFID) REFERENCES TCDF_CONDFORNITURA (ICDFID)
+);
+
+-- Offers: the answer of one invited supplier to a procedure (at most one
+-- offer per invitation). IOFFMARCATO = 1 marks the winner of a global
+-- comparison; the award amounts and work dates come from older data.
+CREATE TABLE TOFF_OFFERTE (
+  IOFFID             INTEGER NOT NULL,
+  IPREBENID          INTEGER NOT NULL,
+  DOFFDATA           DATE,
+  SOFFNUMPROTOCOLLO  VARCHAR(30),
+  FOFFIMPORTO        NUMERIC(18,6),
+  BOFFNOTE           BLOB SUB_TYPE TEXT,
+  ICCDID_DURC        INTEGER,
+  IDWGID             INTEGER,
+  IOFFESERCIZIOFIN   INTEGER,
+  ILOCKED            INTEGER,
+  IOFFMARCATO        INTEGER,
+  FOFFIMPAGGIUDIC    NUMERIC(18,6),
+  FOFFIMPLIQUIDATO   NUMERIC(18,6),
+  DOFFDATAINIZIOLAV  DATE,
+  DOFFDATAFINELAV    DATE,
+  CONSTRAINT PK_TOFF_OFFERTE PRIMARY KEY (IOFFID),
+  CONSTRAINT UQ_TOFF_IPREBENID UNIQUE (IPREBENID),
+  CONSTRAINT FK_TOFF_TPREBEN FOREIGN KEY (IPREBENID) REFERENCES TPREBEN (IPREBENID)
+);
+CREATE INDEX IX_TOFF_DWG_ESFIN ON TOFF_OFFERTE (IDWGID, IOFFESERCIZIOFIN);
+CREATE INDEX IX_TOFF_DURC ON TOFF_OFFERTE (ICCDID_DURC);
+
+-- Unit price quoted by an offer for one requested article (per-article
+-- comparison). IOFFARTMARCATO = 1 marks the winning price of the article.
+-- Price rows go with their offer.
+CREATE TABLE TOFFART (
+  IOFFARTID       INTEGER NOT NULL,
+  IPREARTID       INTEGER NOT NULL,
+  IOFFID          INTEGER NOT NULL,
+  IOFFARTTIPOART  INTEGER DEFAULT 0,
+  FOFFARTIMPORTO  NUMERIC(18,6),
+  IOFFARTMARCATO  INTEGER,
+  CONSTRAINT PK_TOFFART PRIMARY KEY (IOFFARTID),
+  CONSTRAINT FK_TOFFART_TOFF FOREIGN KEY (IOFFID) REFERENCES TOFF_OFFERTE (IOFFID)
+    ON DELETE CASCADE,
+  CONSTRAINT FK_TOFFART_TPREART FOREIGN KEY (IPREARTID) REFERENCES TPREART (IPREARTID)
+);
+
+-- Marks (0 to 10) given to an offer on one detail of the criterion: per
+-- price row (per-article comparison) or for the whole offer (IOFFARTID
+-- null, global comparison). Marks go with their offer and price row; a
+-- criterion detail that has marks cannot be removed.
+CREATE TABLE TPTO_PUNTIOFFERTA (
+  IPTOID         INTEGER NOT NULL,
+  IOFFID         INTEGER NOT NULL,
+  IDECID         INTEGER NOT NULL,
+  IOFFARTID      INTEGER,
+  FPTOPUNTEGGIO  NUMERIC(18,6),
+  CONSTRAINT PK_TPTO_PUNTIOFFERTA PRIMARY KEY (IPTOID),
+  CONSTRAINT FK_TPTO_TOFF FOREIGN KEY (IOFFID) REFERENCES TOFF_OFFERTE (IOFFID)
+    ON DELETE CASCADE,
+  CONSTRAINT FK_TPTO_TOFFART FOREIGN KEY (IOFFARTID) REFERENCES TOFFART (IOFFARTID)
+    ON DELETE CASCADE,
+  CONSTRAINT FK_TPTO_TDEC FOREIGN KEY (IDECID) REFERENCES TDEC_DETTCRITERI (IDECID)
+);
+
+-- Log of the quote requests sent with the built-in mail: one row per
+-- message sent successfully. Kept also when the procedure is deleted.
+CREATE TABLE TMAP_MAILPREV (
+  IMAPID         INTEGER NOT NULL,
+  IDWGID         INTEGER,
+  IPREID         INTEGER,
+  IBENID         INTEGER,
+  SMAPOGGETTO    VARCHAR(255),
+  BMAPTESTO      BLOB SUB_TYPE TEXT,
+  SMAPMITT       VARCHAR(255),
+  SMAPDEST       VARCHAR(255),
+  DMAPDATAINVIO  TIMESTAMP,
+  IMAPESFIN      INTEGER,
+  CONSTRAINT PK_TMAP_MAILPREV PRIMARY KEY (IMAPID)
+);
+CREATE INDEX IX_TMAP_IPREID ON TMAP_MAILPREV (IPREID);
+
+-- Signature registry of the suite.
+-- Qualification texts (long and short).
+CREATE TABLE TQUADETT (
+  IQUADETTID     INTEGER NOT NULL,
+  SQUADETTLDESC  VARCHAR(255),
+  SQUADETTSDESC  VARCHAR(60),
+  DSTART         TIMESTAMP,
+  DEND           TIMESTAMP,
+  DDELETE        TIMESTAMP,
+  CONSTRAINT PK_TQUADETT PRIMARY KEY (IQUADETTID)
+);
+
+-- Qualifications of signatories. IQUAID is the qualification number:
+-- 1 school head, 2 administrative director, 3 president of the executive
+-- board, 4 president of the school council, 5 secretary of the school
+-- council, 7 warehouse manager.
+CREATE TABLE TQUF_QUAFIRME (
+  IQUFID      INTEGER NOT NULL,
+  SQUFCODICE  VARCHAR(20),
+  IQUADETTID  INTEGER,
+  IQUAID      INTEGER,
+  DSTART      TIMESTAMP,
+  DEND        TIMESTAMP,
+  DDELETE     TIMESTAMP,
+  CONSTRAINT PK_TQUF_QUAFIRME PRIMARY KEY (IQUFID),
+  CONSTRAINT FK_TQUF_TQUADETT FOREIGN KEY (IQUADETTID) REFERENCES TQUADETT (IQUADETTID)
+);
+CREATE INDEX IX_TQUF_IQUAID ON TQUF_QUAFIRME (IQUAID);
+
+-- Signatories of an institute with their qualification, valid from DSTART
+-- to DEND (open when null).
+CREATE TABLE TFIR_FIRME (
+  IFIRID    INTEGER NOT NULL,
+  SFIRNOME  VARCHAR(120),
+  IQUFID    INTEGER,
+  IDWGID    INTEGER,
+  DSTART    TIMESTAMP,
+  DEND      TIMESTAMP,
+  DDELETE   TIMESTAMP,
+  CONSTRAINT PK_TFIR_FIRME PRIMARY KEY (IFIRID),
+  CONSTRAINT FK_TFIR_TQUF FOREIGN KEY (IQUFID) REFERENCES TQUF_QUAFIRME (IQUFID)
+);
+CREATE INDEX IX_TFIR_IDWGID ON TFIR_FIRME (IDWGID, DSTART);
+
+-- Persons responsible for a place of consumption (requests of goods name
+-- one of them), valid up to DEND (open when null).
+CREATE TABLE TRSP_RESPONSABILI (
+  IRSPID   INTEGER NOT NULL,
+  IANAID   INTEGER,
+  ISECID   INTEGER,
+  IDWGID   INTEGER,
+  DSTART   TIMESTAMP,
+  DEND     TIMESTAMP,
+  DDELETE  TIMESTAMP,
+  CONSTRAINT PK_TRSP_RESPONSABILI PRIMARY KEY (IRSPID)
+);
+CREATE INDEX IX_TRSP_ISECID ON TRSP_RESPONSABILI (ISECID);
+CREATE INDEX IX_TRSP_IANAID ON TRSP_RESPONSABILI (IANAID);
+
+-- An offer that a warehouse order was issued from cannot be deleted.
+CREATE EXCEPTION EX_TOFF_ORDINE_COLLEGATO 'L''offerta è collegata a un buono d''ordine e non può essere cancellata.';
+
+SET TERM ^ ;
+CREATE TRIGGER TOFF_OFFERTE_BD0 FOR TOFF_OFFERTE
+ACTIVE BEFORE DELETE POSITION 0
+AS
+BEGIN
+  IF (EXISTS (SELECT 1 FROM TOMG_ORDINIMAGAZ OMG WHERE OMG.IOFFID = OLD.IOFFID)) THEN
+    EXCEPTION EX_TOFF_ORDINE_COLLEGATO;
+END^
+SET TERM ; ^

@@ -1,0 +1,215 @@
+#include "FenUDatabase.h"
+
+#include "KvConnection.h"
+#include "KvMessageDlg.h"
+#include "PuxContesto.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <charconv>
+#include <cmath>
+
+int NuovoId(const QString& table) {
+  QSqlQuery q(qqoKvGlobConn());
+  if (!q.prepare(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"))) return 0;
+  q.bindValue(QStringLiteral(":STABLENAME"), table.trimmed().toUpper());
+  q.bindValue(QStringLiteral(":ICNTID"), 1);
+  if (!q.exec() || !q.next()) return 0;
+  return q.value(0).toInt();
+}
+
+namespace {
+
+std::optional<QDateTime> serverTimestamp() {
+  QSqlQuery q(qqoKvGlobConn());
+  if (!q.exec(QStringLiteral("SELECT SERVERDATE FROM PYGETSERVERTIMESTAMP")) || !q.next()) return std::nullopt;
+  const QDateTime t = q.value(0).toDateTime();
+  if (!t.isValid()) return std::nullopt;
+  return t;
+}
+
+struct KindSql {
+  const char* sql;
+  bool yearBound;
+  bool emptyWhenNotNumber;
+  bool zeroFilled;
+};
+
+KindSql kindSql(TipoCodice kind) {
+  switch (kind) {
+    case TipoCodice::BuonoCarico:
+      return {"SELECT MAX(TMGM_MOVMAGAZZINO.SMGMCOD) AS MASSIMO FROM TMGM_MOVMAGAZZINO "
+              "JOIN TTBU_TIPIBUONI ON (TTBU_TIPIBUONI.ITBUID = TMGM_MOVMAGAZZINO.ITBUID) "
+              "WHERE TMGM_MOVMAGAZZINO.IDWGID = :IDWGID AND TMGM_MOVMAGAZZINO.IMGMESERCIZIOFIN = :ANNO "
+              "AND TTBU_TIPIBUONI.ITBUTIPO = 0",
+              true, false, true};
+    case TipoCodice::BuonoScarico:
+      return {"SELECT MAX(TMGM_MOVMAGAZZINO.SMGMCOD) AS MASSIMO FROM TMGM_MOVMAGAZZINO "
+              "JOIN TTBU_TIPIBUONI ON (TTBU_TIPIBUONI.ITBUID = TMGM_MOVMAGAZZINO.ITBUID) "
+              "WHERE TMGM_MOVMAGAZZINO.IDWGID = :IDWGID AND TMGM_MOVMAGAZZINO.IMGMESERCIZIOFIN = :ANNO "
+              "AND TTBU_TIPIBUONI.ITBUTIPO = 1",
+              true, false, true};
+    case TipoCodice::OrdineMagazzino:
+      return {"SELECT MAX(TOMG_ORDINIMAGAZ.SOMGCOD) AS MASSIMO FROM TOMG_ORDINIMAGAZ "
+              "WHERE TOMG_ORDINIMAGAZ.IDWGID = :IDWGID AND TOMG_ORDINIMAGAZ.IOMGESERCIZIOFIN = :ANNO",
+              true, false, true};
+    case TipoCodice::Articolo:
+      return {"SELECT MAX(TART_ARTICOLI.SARTCOD) AS MASSIMO FROM TART_ARTICOLI", false, true, true};
+    case TipoCodice::NumeroDocumento:
+      return {"SELECT MAX(TIDC_INVDOC.SIDCNUMERO) AS MASSIMO FROM TIDC_INVDOC "
+              "LEFT JOIN TTID_TIPOINVDOC ON (TTID_TIPOINVDOC.ITIDID = TIDC_INVDOC.ITIDID) "
+              "LEFT JOIN TBEN_BENEFICIARI ON (TBEN_BENEFICIARI.IBENID = TIDC_INVDOC.IBENID) "
+              "WHERE TIDC_INVDOC.IDWGID = :IDWGID AND TIDC_INVDOC.IIDCESERCIZIOFIN = :ANNO "
+              "AND TIDC_INVDOC.SIDCPRG LIKE ('_1___')",
+              true, true, true};
+    case TipoCodice::NumeroEmissione:
+      return {"SELECT MAX(TIDC_INVDOC.SIDCNUMEMISSIONE) AS MASSIMO FROM TIDC_INVDOC "
+              "LEFT JOIN TTID_TIPOINVDOC ON (TTID_TIPOINVDOC.ITIDID = TIDC_INVDOC.ITIDID) "
+              "LEFT JOIN TBEN_BENEFICIARI ON (TBEN_BENEFICIARI.IBENID = TIDC_INVDOC.IBENID) "
+              "WHERE TIDC_INVDOC.IDWGID = :IDWGID AND TIDC_INVDOC.IIDCESERCIZIOFIN = :ANNO "
+              "AND TIDC_INVDOC.SIDCPRG LIKE ('_1___')",
+              true, true, false};
+    case TipoCodice::Esperienza:
+      return {"SELECT MAX(TESP_ESPERIENZE.SESPCOD) AS MASSIMO FROM TESP_ESPERIENZE "
+              "WHERE TESP_ESPERIENZE.IDWGID = :IDWGID",
+              false, false, true};
+    case TipoCodice::RichiestaSpesa:
+      return {"SELECT MAX(TRIC_RICHIESTAESP.SRICCODICE) AS MASSIMO FROM TRIC_RICHIESTAESP "
+              "WHERE TRIC_RICHIESTAESP.IDWGID = :IDWGID AND TRIC_RICHIESTAESP.IRICESERCIZIOFIN = :ANNO",
+              true, false, true};
+    case TipoCodice::Preventivo:
+      return {"SELECT MAX(TPRE_PREVENTIVI.SPRECOD) AS MASSIMO FROM TPRE_PREVENTIVI "
+              "WHERE TPRE_PREVENTIVI.IDWGID = :IDWGID AND TPRE_PREVENTIVI.IPREESERCIZIOFIN = :ANNO",
+              true, false, true};
+  }
+  throw KvError("Tipo di codice progressivo sconosciuto.");
+}
+
+}  // namespace
+
+QDate DataServer() {
+  const auto t = serverTimestamp();
+  return t ? t->date() : QDate();
+}
+
+QDateTime DataServerTimestamp() {
+  const auto t = serverTimestamp();
+  return t ? *t : QDateTime(QDate(1, 1, 1), QTime(0, 0));
+}
+
+QString NuovoCodice(int kind) {
+  if (kind < 1 || kind > 9) throw KvError("Tipo di codice progressivo sconosciuto.");
+  return NuovoCodice(static_cast<TipoCodice>(kind));
+}
+
+QString NuovoCodice(TipoCodice kind) {
+  const KindSql k = kindSql(kind);
+  QSqlQuery q(qqoKvGlobConn());
+  const QString sql = QString::fromLatin1(k.sql);
+  if (!q.prepare(sql)) throw KvError(q.lastError().text().toStdString());
+  if (sql.contains(QLatin1String(":IDWGID"))) q.bindValue(QStringLiteral(":IDWGID"), Contesto.DwgId);
+  if (k.yearBound) q.bindValue(QStringLiteral(":ANNO"), Contesto.EsercizioFin);
+  if (!q.exec()) throw KvError(q.lastError().text().toStdString());
+  if (!q.next() || q.value(0).isNull()) return k.zeroFilled ? QStringLiteral("00001") : QStringLiteral("1");
+  const QString massimo = q.value(0).toString();
+  bool ok = false;
+  const qint64 n = massimo.trimmed().toLongLong(&ok);
+  if (!ok) {
+    if (k.emptyWhenNotNumber) return {};
+    throw KvError(QStringLiteral("\"%1\" non è un numero intero valido.").arg(massimo).toStdString());
+  }
+  return k.zeroFilled ? QStringLiteral("%1").arg(n + 1, 5, 10, QLatin1Char('0')) : QString::number(n + 1);
+}
+
+FenDateEsercizio LeggiDateEsercizio(int year, int dwgId) {
+  FenDateEsercizio out;
+  QSqlQuery q(qqoKvGlobConn());
+  q.prepare(QStringLiteral(
+      "SELECT TANF_ANNIFINANZ.IANFID, TANF_ANNIFINANZ.IANFVALORE, TANF_ANNIFINANZ.DANFKALVOINIZIO, "
+      "TANF_ANNIFINANZ.DANFKALVOFINE, TDWGANF.DDWGANFINIZIO, TDWGANF.DDWGANFFINE FROM TANF_ANNIFINANZ "
+      "JOIN TDWGANF ON (TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID AND TDWGANF.DDELETE IS NULL) "
+      "WHERE TANF_ANNIFINANZ.IANFVALORE = :IANFVALORE AND TDWGANF.IDWGID = :IDWGID"));
+  q.bindValue(QStringLiteral(":IANFVALORE"), year);
+  q.bindValue(QStringLiteral(":IDWGID"), dwgId);
+  if (!q.exec() || !q.next()) return out;
+  auto pick = [&q](int own, int suite) {
+    if (!q.value(own).isNull()) return q.value(own).toDate();
+    if (!q.value(suite).isNull()) return q.value(suite).toDate();
+    return QDate();
+  };
+  out.inizio = pick(4, 2);
+  out.fine = pick(5, 3);
+  return out;
+}
+
+bool EsercizioValido(int dwgId, int year) {
+  if (dwgId == -1 || year == -1) return false;
+  const FenDateEsercizio d = LeggiDateEsercizio(year, dwgId);
+  return d.inizio.isValid() && d.fine.isValid();
+}
+
+QString TestoEsercizioNonValido() {
+  return QStringLiteral(
+      "Attenzione!\nL'Istituto e/o l'Esercizio Finanziario di lavoro risultano non settati. Prima di proseguire "
+      "è necessario impostare tali parametri attraverso il modulo \"Parametri\" che si trova in \"Strumenti\".");
+}
+
+void MsgEsercizioNonValido() { KvMessageDlg(TestoEsercizioNonValido(), TMsgDlgType::mtInformation, mbOK); }
+
+bool DataInEsercizio(std::optional<QDate> date, std::optional<QDate> start, std::optional<QDate> end) {
+  if (!start && !end) return date && date->isValid() && date->year() == Contesto.EsercizioFin;
+  // The suite's markers compare before every real day: "no limit" (-1000)
+  // before "missing date" (-1).
+  auto day = [](const std::optional<QDate>& d) {
+    if (!d) return qint64(-1000);
+    return d->isValid() ? d->toJulianDay() : qint64(-1);
+  };
+  if (day(date) < day(start)) return false;
+  return !date || day(date) <= day(end);
+}
+
+double TroncaDecimali(double value, int n) {
+  if (!std::isfinite(value) || n < 0) return value;
+  // Fifteen significant digits, as a clerk reads the number, then written
+  // out without exponent so that the decimals can be cut as text.
+  const double shown = QString::number(value, 'g', 15).toDouble();
+  char buffer[400];
+  const auto res = std::to_chars(buffer, buffer + sizeof buffer, shown, std::chars_format::fixed);
+  if (res.ec != std::errc()) return value;
+  std::string text(buffer, res.ptr);
+  const auto dot = text.find('.');
+  if (dot == std::string::npos) return shown;
+  text = text.substr(0, std::min(text.size(), dot + 1 + size_t(n)));
+  double cut = shown;
+  std::from_chars(text.data(), text.data() + text.size(), cut);
+  return cut;
+}
+
+qint64 Scala(double x) { return std::llround(x * 1000000.0); }
+
+qint64 Somma(double a, double b) { return Scala(a) + Scala(b); }
+
+qint64 Prodotto(double a, double b) {
+  const __int128 p = static_cast<__int128>(Scala(a)) * Scala(b);
+  const __int128 half = 5000;
+  const __int128 q = p >= 0 ? (p + half) / 10000 : -((-p + half) / 10000);
+  return static_cast<qint64>(q);
+}
+
+double DaMilionesimi(qint64 n) { return double(n) / 1000000.0; }
+
+double DaCentomilionesimi(qint64 n) { return double(n) / 100000000.0; }
+
+void ParametroNullo(QSqlQuery& query, const QString& parameter, QMetaType::Type type) {
+  query.bindValue(parameter, QVariant(QMetaType(type)));
+}
+
+int ContaRighe(QSqlQuery& query) {
+  if (!query.first()) return 0;
+  int n = 1;
+  while (query.next()) ++n;
+  query.first();
+  return n;
+}

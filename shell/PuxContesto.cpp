@@ -1,0 +1,3 @@
+#include "PuxContesto.h"
+
+TContesto Contesto;

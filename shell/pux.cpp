@@ -1,0 +1,3 @@
+#include "PuxRigaComando.h"
+
+int main(int argc, char** argv) { return PuxRigaComando(argc, argv); }
