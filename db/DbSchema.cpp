@@ -139,7 +139,7 @@ bool Create(const KvDatabaseTarget& target, bool demo, QString* error, const Pro
 
 QList<Object> RequiredObjects() {
   static const QRegularExpression create(
-      QStringLiteral("^\\s*(?:CREATE|RECREATE)(?:\\s+OR\\s+ALTER)?\\s+(TABLE|VIEW|PROCEDURE|SEQUENCE|GENERATOR)\\s+"
+      QStringLiteral("^\\s*(?:CREATE|RECREATE)(?:\\s+OR\\s+ALTER)?\\s+(TABLE|VIEW|PROCEDURE|FUNCTION|SEQUENCE|GENERATOR)\\s+"
                      "([A-Za-z0-9_$]+)"),
       QRegularExpression::CaseInsensitiveOption);
   QList<Object> out;
@@ -157,7 +157,7 @@ QList<Object> RequiredObjects() {
 }
 
 QStringList Missing(QSqlDatabase db, QString* error) {
-  QSet<QString> relations, views, procedures, sequences;
+  QSet<QString> relations, views, procedures, functions, sequences;
   QSqlQuery q(db);
   auto collect = [&](const QString& sql, QSet<QString>& into) {
     if (!q.exec(sql)) {
@@ -173,6 +173,8 @@ QStringList Missing(QSqlDatabase db, QString* error) {
                               "AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0"), views) ||
       !collect(QStringLiteral("SELECT RDB$PROCEDURE_NAME FROM RDB$PROCEDURES WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
                procedures) ||
+      !collect(QStringLiteral("SELECT RDB$FUNCTION_NAME FROM RDB$FUNCTIONS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
+               functions) ||
       !collect(QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
                sequences))
     return {QStringLiteral("Impossibile leggere il catalogo del database.")};
@@ -184,6 +186,8 @@ QStringList Missing(QSqlDatabase db, QString* error) {
       missing << QStringLiteral("Manca la vista %1").arg(o.name);
     else if (o.kind == QLatin1String("PROCEDURE") && !procedures.contains(o.name))
       missing << QStringLiteral("Manca la procedura %1").arg(o.name);
+    else if (o.kind == QLatin1String("FUNCTION") && !functions.contains(o.name))
+      missing << QStringLiteral("Manca la funzione %1").arg(o.name);
     else if (o.kind == QLatin1String("SEQUENCE") && !sequences.contains(o.name))
       missing << QStringLiteral("Manca la sequenza %1").arg(o.name);
   }

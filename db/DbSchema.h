@@ -26,7 +26,7 @@ bool Create(const KvDatabaseTarget& target, bool demo, QString* error, const Pro
 bool Load(QSqlDatabase db, bool demo, QString* error, const Progress& progress = {});
 
 // Every table, view, procedure and sequence the schema defines, by kind:
-// "TABLE", "VIEW", "PROCEDURE", "SEQUENCE" (names in upper case).
+// "TABLE", "VIEW", "PROCEDURE", "FUNCTION", "SEQUENCE" (names in upper case).
 struct Object {
   QString kind;
   QString name;

@@ -28,7 +28,7 @@ QTextStream& err() {
 
 struct Options {
   QStringList positional;
-  QString database, user, password;
+  QString database, user, password, screenshot;
   bool demo = false, help = false, exitWhenReady = false;
   QString unknown;
 };
@@ -49,6 +49,7 @@ Options parse(const QStringList& args) {
     else if (a.startsWith(QLatin1String("--database")) || a == QLatin1String("-d")) value(o.database);
     else if (a.startsWith(QLatin1String("--user"))) value(o.user);
     else if (a.startsWith(QLatin1String("--password"))) value(o.password);
+    else if (a.startsWith(QLatin1String("--screenshot"))) value(o.screenshot);
     else if (a.startsWith(QLatin1String("-")) && a.size() > 1) o.unknown = a;
     else o.positional << a;
   }
@@ -131,6 +132,7 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
   if (o.exitWhenReady) {
     QTimer::singleShot(0, [&]() {
       out() << QStringLiteral("pronto in %1 ms\n").arg(sinceStart.elapsed());
+      if (!o.screenshot.isEmpty()) main.grab().save(o.screenshot);
       out().flush();
       QApplication::quit();
     });

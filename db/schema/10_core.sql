@@ -180,4 +180,12 @@ BEGIN
   SUSPEND;
 END^
 
+-- Left trim as the suite's statements call it (older databases had it as
+-- an external function).
+CREATE OR ALTER FUNCTION LTRIM (S VARCHAR(8191)) RETURNS VARCHAR(8191)
+AS
+BEGIN
+  RETURN TRIM(LEADING FROM S);
+END^
+
 SET TERM ; ^

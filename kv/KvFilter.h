@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+
+// In-memory filter expressions of the query collections, in the SQL-like
+// syntax the windows write: UPPER(field) LIKE '%TEXT%', field = 'text' (text
+// and date fields; dates written dd/mm/yyyy or yyyy-mm-dd), numeric
+// comparisons (=, <>, !=, <, <=, >, >=), IS [NOT] NULL, AND, OR, NOT,
+// parentheses. Keywords and field names are case-insensitive; LIKE uses the
+// SQL wildcards % and _ (and is case-sensitive unless UPPER/LOWER is used).
+// An expression that does not parse is rejected as a whole.
+class KvFilter {
+ public:
+  // Field lookup used while parsing and evaluating: the index of a field by
+  // name (-1 when unknown) and its type.
+  struct Schema {
+    std::function<int(const QString& name)> fieldIndex;
+    std::function<QMetaType(int index)> fieldType;
+  };
+  // Value of a field of the row being tested.
+  using RowValue = std::function<QVariant(int fieldIndex)>;
+
+  ~KvFilter();
+  KvFilter(KvFilter&&) noexcept;
+  KvFilter& operator=(KvFilter&&) noexcept;
+
+  // Parses text; on failure returns nullptr and an Italian explanation.
+  static std::unique_ptr<KvFilter> Parse(const QString& text, const Schema& schema, QString* error = nullptr);
+
+  bool Matches(const RowValue& row) const;
+
+ private:
+  struct Node;
+  explicit KvFilter(std::unique_ptr<Node> root);
+  std::unique_ptr<Node> m_root;
+};
