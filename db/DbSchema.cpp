@@ -51,8 +51,7 @@ bool runScripts(QSqlDatabase db, const QStringList& files, QString* error, const
     const QStringList statements = KvSplitSqlScript(readText(file));
     bool inTransaction = false;
     for (const QString& stmt : statements) {
-      QString bare = stmt;
-      bare.remove(QRegularExpression(QStringLiteral("^(\\s*--[^\\n]*\\n)+")));
+      const QString bare = KvStripLeadingComments(stmt);
       const bool isDdl = ddl.match(bare).hasMatch();
       if (isDdl && inTransaction) {
         if (!db.commit()) {
@@ -144,9 +143,8 @@ QList<Object> RequiredObjects() {
       QRegularExpression::CaseInsensitiveOption);
   QList<Object> out;
   for (const QString& file : scriptFiles(QStringLiteral("schema"))) {
-    for (QString stmt : KvSplitSqlScript(readText(file))) {
-      stmt.remove(QRegularExpression(QStringLiteral("^(\\s*--[^\\n]*\\n)+")));
-      const auto m = create.match(stmt);
+    for (const QString& stmt : KvSplitSqlScript(readText(file))) {
+      const auto m = create.match(KvStripLeadingComments(stmt));
       if (!m.hasMatch()) continue;
       QString kind = m.captured(1).toUpper();
       if (kind == QLatin1String("GENERATOR")) kind = QStringLiteral("SEQUENCE");

@@ -76,3 +76,21 @@ QStringList KvSplitSqlScript(const QString& script) {
   flush();
   return out;
 }
+
+QString KvStripLeadingComments(const QString& statement) {
+  int i = 0;
+  const int n = statement.size();
+  while (i < n) {
+    while (i < n && statement.at(i).isSpace()) ++i;
+    if (statement.mid(i, 2) == QLatin1String("--")) {
+      const int end = statement.indexOf(QLatin1Char('\n'), i);
+      i = end < 0 ? n : end + 1;
+    } else if (statement.mid(i, 2) == QLatin1String("/*")) {
+      const int end = statement.indexOf(QLatin1String("*/"), i + 2);
+      i = end < 0 ? n : end + 2;
+    } else {
+      break;
+    }
+  }
+  return statement.mid(i);
+}

@@ -8,3 +8,6 @@
 // COMMIT statements and the terminators. Each statement keeps its text as
 // written (trimmed).
 QStringList KvSplitSqlScript(const QString& script);
+
+// The statement without the comments that precede it.
+QString KvStripLeadingComments(const QString& statement);

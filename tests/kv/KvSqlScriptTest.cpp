@@ -29,3 +29,9 @@ TEST(KvSqlScript, EmptyAndCommentOnlyScriptsHaveNoStatements) {
   EXPECT_TRUE(KvSplitSqlScript(QString()).isEmpty());
   EXPECT_TRUE(KvSplitSqlScript(QStringLiteral("-- nothing\n/* at all */\n;\n")).isEmpty());
 }
+
+TEST(KvSqlScript, LeadingCommentsOfBothKindsAreStripped) {
+  EXPECT_EQ(KvStripLeadingComments(QStringLiteral("-- a\n /* b\n c */\n-- d\nCREATE TABLE T (X INTEGER) -- e")),
+            QStringLiteral("CREATE TABLE T (X INTEGER) -- e"));
+  EXPECT_EQ(KvStripLeadingComments(QStringLiteral("SELECT 1")), QStringLiteral("SELECT 1"));
+}
