@@ -12,11 +12,16 @@
 // comparisons (=, <>, !=, <, <=, >, >=), IS [NOT] NULL, AND, OR, NOT,
 // parentheses. Keywords and field names are case-insensitive; LIKE uses the
 // SQL wildcards % and _ (and is case-sensitive unless UPPER/LOWER is used).
-// An expression that does not parse is rejected as a whole.
+// An expression that does not parse is rejected as a whole; so is a literal
+// that does not fit its field (a number for a numeric field, a date written
+// dd/mm/yyyy, dd/mm/yy or yyyy-mm-dd for a date field). A comparison with NULL
+// is false (only IS NULL finds nulls), and NOT simply negates its operand.
+// A date-time field equals a date when it falls on that day. A blank text
+// keeps every row.
 class KvFilter {
  public:
   // Field lookup used while parsing and evaluating: the index of a field by
-  // name (-1 when unknown) and its type.
+  // name, whatever its letter case (-1 when unknown), and its type.
   struct Schema {
     std::function<int(const QString& name)> fieldIndex;
     std::function<QMetaType(int index)> fieldType;

@@ -2,9 +2,46 @@
 
 #include "KvConnection.h"
 #include "KvParam.h"
+#include "TfmKvParametri.h"
 
+#include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace {
+
+QVariant readParam(const QSqlDatabase& db, const QString& key) {
+  QSqlQuery q(db);
+  q.prepare(
+      QStringLiteral("SELECT SPARVALORE FROM TYPAR_PARAMETRI WHERE SPARAPPL = :APPL "
+                     "AND SPARCHIAVE = :CHIAVE AND SPARUTENTE = ''"));
+  q.bindValue(QStringLiteral(":APPL"), TKvParamManager::ApplicationOf(key));
+  q.bindValue(QStringLiteral(":CHIAVE"), key.trimmed().toUpper());
+  if (!q.exec() || !q.next()) return {};
+  return q.value(0);
+}
+
+bool writeParam(const QSqlDatabase& db, const QString& key, const QVariant& value, QString* error) {
+  QSqlQuery q(db);
+  q.prepare(QStringLiteral(
+      "UPDATE OR INSERT INTO TYPAR_PARAMETRI (SPARAPPL, SPARCHIAVE, SPARUTENTE, SPARVALORE, DPARAGGIORN) "
+      "VALUES (:APPL, :CHIAVE, '', :VALORE, CURRENT_TIMESTAMP) MATCHING (SPARAPPL, SPARCHIAVE, SPARUTENTE)"));
+  q.bindValue(QStringLiteral(":APPL"), TKvParamManager::ApplicationOf(key));
+  q.bindValue(QStringLiteral(":CHIAVE"), key.trimmed().toUpper());
+  q.bindValue(QStringLiteral(":VALORE"), value.isNull() ? QVariant() : QVariant(value.toString()));
+  if (!q.exec()) {
+    if (error) *error = q.lastError().text();
+    return false;
+  }
+  return true;
+}
+
+bool sameKey(const QString& a, const QString& b) {
+  return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
 
 QString TKvParamManager::ApplicationOf(const QString& key) {
   const QString k = key.trimmed().toUpper();
@@ -15,27 +52,158 @@ QString TKvParamManager::ApplicationOf(const QString& key) {
 }
 
 QVariant TKvParamManager::GetParams(const QString& key) {
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral("SELECT SPARVALORE FROM TYPAR_PARAMETRI WHERE SPARAPPL = :APPL "
-                           "AND SPARCHIAVE = :CHIAVE AND SPARUTENTE = ''"));
-  q.bindValue(QStringLiteral(":APPL"), ApplicationOf(key));
-  q.bindValue(QStringLiteral(":CHIAVE"), key.trimmed().toUpper());
-  if (!q.exec() || !q.next()) return {};
-  return q.value(0);
+  return readParam(qqoKvGlobConn(), key);
 }
 
 bool TKvParamManager::SetParams(const QString& key, const QVariant& value, QString* error) {
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral("UPDATE OR INSERT INTO TYPAR_PARAMETRI (SPARAPPL, SPARCHIAVE, SPARUTENTE, SPARVALORE, DPARAGGIORN) "
-                           "VALUES (:APPL, :CHIAVE, '', :VALORE, CURRENT_TIMESTAMP) MATCHING (SPARAPPL, SPARCHIAVE, SPARUTENTE)"));
-  q.bindValue(QStringLiteral(":APPL"), ApplicationOf(key));
-  q.bindValue(QStringLiteral(":CHIAVE"), key.trimmed().toUpper());
-  q.bindValue(QStringLiteral(":VALORE"), value.isNull() ? QVariant() : QVariant(value.toString()));
-  if (!q.exec()) {
+  return writeParam(qqoKvGlobConn(), key, value, error);
+}
+
+bool TKvParamManager::LoadEnumValues(const QSqlDatabase& db, TKvEnumList& list, const QString& statement,
+                                     QString* error) {
+  list.clear();
+  QSqlQuery q(db);
+  q.setForwardOnly(true);
+  if (!q.exec(statement)) {
+    if (error) *error = q.lastError().text();
+    return false;
+  }
+  const bool twoColumns = q.record().count() > 1;
+  while (q.next()) list.append({q.value(0).toString(), twoColumns ? q.value(1).toString() : q.value(0).toString()});
+  if (q.lastError().isValid()) {
+    list.clear();
     if (error) *error = q.lastError().text();
     return false;
   }
   return true;
+}
+
+bool TKvParamManager::LoadEnumValues(const QString& connectionName, TKvEnumList& list, const QString& statement,
+                                     QString* error) {
+  return LoadEnumValues(connectionName.isEmpty() ? qqoKvGlobConn() : QSqlDatabase::database(connectionName), list,
+                        statement, error);
+}
+
+QSqlDatabase TKvParamManager::Database() const {
+  return m_connectionName.isEmpty() ? qqoKvGlobConn() : QSqlDatabase::database(m_connectionName);
+}
+
+void TKvParamManager::AddParam(const TKvParamDef& def) {
+  for (TKvParamDef& existing : m_params) {
+    if (sameKey(existing.key, def.key)) {
+      existing = def;
+      return;
+    }
+  }
+  m_params.append(def);
+}
+
+void TKvParamManager::AddKvParams() {
+  TKvParamDef istituto;
+  istituto.key = QStringLiteral("KVUP_DwgId");
+  istituto.caption = QStringLiteral("Istituto di lavoro");
+  istituto.kind = TKvParamKind::EnumList;
+  istituto.application = QStringLiteral("KV");
+  istituto.listStatement = QStringLiteral(
+      "SELECT IDWGID, SDOWSDESC FROM VDOW_DATAOWNER WHERE IDOWID IS NOT NULL AND DDELETE IS NULL "
+      "AND DDELETE_DOW IS NULL ORDER BY SDOWSDESC");
+  AddParam(istituto);
+
+  TKvParamDef anno;
+  anno.key = QStringLiteral("KVUP_AnfId");
+  anno.caption = QStringLiteral("Esercizio finanziario");
+  anno.kind = TKvParamKind::EnumList;
+  anno.application = QStringLiteral("KV");
+  anno.listStatement =
+      QStringLiteral("SELECT IANFID, IANFVALORE FROM TANF_ANNIFINANZ WHERE DDELETE IS NULL ORDER BY IANFVALORE");
+  AddParam(anno);
+}
+
+const TKvParamDef* TKvParamManager::Param(const QString& key) const {
+  for (const TKvParamDef& def : m_params)
+    if (sameKey(def.key, key)) return &def;
+  return nullptr;
+}
+
+TKvEnumList TKvParamManager::FillList(const TKvParamDef& def, const TKvParamValue& current, QString* error) const {
+  TKvEnumList list;
+  bool handled = false;
+  if (FillListParam) FillListParam(def.key, current, list, handled);
+  if (handled) return list;
+  if (!def.items.isEmpty()) return def.items;
+  if (!def.listStatement.isEmpty()) LoadEnumValues(Database(), list, def.listStatement, error);
+  return list;
+}
+
+TKvParamValue TKvParamManager::ReadValue(const TKvParamDef& def, const QVariant& stored,
+                                         const TKvEnumList& list) const {
+  TKvParamValue control;
+  bool handled = false;
+  if (ReadParam) ReadParam(def.key, stored, control, handled);
+  if (!handled) {
+    if (def.kind != TKvParamKind::EnumList) {
+      control.text = stored.isNull() ? QString() : stored.toString();
+    } else if (!stored.isNull()) {
+      const QString id = stored.toString().trimmed();
+      for (int i = 0; i < list.size(); ++i)
+        if (list[i].id == id) control.index = i;
+    }
+  }
+  if (def.kind == TKvParamKind::EnumList) {
+    // Whatever the handler chose, id and text follow the position.
+    if (control.index < 0 || control.index >= list.size()) {
+      control = TKvParamValue{};
+    } else {
+      control.id = list[control.index].id;
+      control.text = list[control.index].text;
+    }
+  }
+  return control;
+}
+
+QString TKvParamManager::WriteValue(const TKvParamDef& def, const TKvParamValue& control) const {
+  QString stored;
+  bool handled = false;
+  if (WriteParam) WriteParam(def.key, control, stored, handled);
+  if (handled) return stored;
+  switch (def.kind) {
+    case TKvParamKind::EnumList:
+      return control.id;
+    case TKvParamKind::Integer:
+      return control.text.trimmed();
+    case TKvParamKind::Text:
+      return control.text;
+  }
+  return control.text;
+}
+
+QVariant TKvParamManager::StoredValue(const QString& key) const {
+  return readParam(Database(), key);
+}
+
+bool TKvParamManager::SaveValues(const QList<QPair<QString, QString>>& values, QString* error) const {
+  QSqlDatabase db = Database();
+  if (!db.transaction()) {
+    if (error) *error = db.lastError().text();
+    return false;
+  }
+  for (const auto& [key, value] : values) {
+    if (!writeParam(db, key, value, error)) {
+      db.rollback();
+      return false;
+    }
+  }
+  if (!db.commit()) {
+    if (error) *error = db.lastError().text();
+    db.rollback();
+    return false;
+  }
+  return true;
+}
+
+bool TKvParamManager::Execute(QWidget* parent) {
+  TfmKvParametri window(*this, parent);
+  return window.exec() == QDialog::Accepted;
 }
 
 int KvParamAsInt(const QString& key) {

@@ -119,12 +119,9 @@ void TdmKvAttivazioni::Execute() {
     for (const TKvApgPage* page : Pages()) {
       auto* list = new QListWidget;
       list->setObjectName(page->Name);
-      list->setViewMode(QListView::IconMode);
-      list->setFlow(QListView::TopToBottom);
-      list->setMovement(QListView::Static);
-      list->setResizeMode(QListView::Adjust);
+      list->setViewMode(QListView::ListMode);
       list->setIconSize(QSize(32, 32));
-      list->setGridSize(QSize(150, 64));
+      list->setSpacing(3);
       list->setWordWrap(true);
       list->setFrameShape(QFrame::NoFrame);
       for (TKvAttCommand* c : Commands(page->Name)) {

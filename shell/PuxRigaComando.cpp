@@ -4,6 +4,8 @@
 #include "KvConnection.h"
 #include "KvMessageDlg.h"
 #include "PuxAvvio.h"
+#include "TdmPuxAttivazioni.h"
+#include "TdmPuxParametri.h"
 #include "TfmPuxMain.h"
 
 #include <QApplication>
@@ -124,13 +126,14 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
     err() << error << "\n";
     return 1;
   }
-  PuxLeggiContesto();
-  PuxCalcolaDateEsercizio();
-  TfmPuxMain main;
-  main.RefreshPanels();
+  TdmPuxParametri parametri;
+  TdmPuxAttivazioni attivazioni;
+  TfmPuxMain main(attivazioni, parametri);
   main.show();
+  main.activateWindow();
   if (o.exitWhenReady) {
     QTimer::singleShot(0, [&]() {
+      main.EnsureFirstActivation();
       out() << QStringLiteral("pronto in %1 ms\n").arg(sinceStart.elapsed());
       if (!o.screenshot.isEmpty()) main.grab().save(o.screenshot);
       out().flush();

@@ -1,0 +1,40 @@
+#include "TfmKvDialog.h"
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+TfmKvDialog::TfmKvDialog(QWidget* parent)
+    : QDialog(parent),
+      m_content(new QWidget(this)),
+      m_contentLayout(new QVBoxLayout(m_content)),
+      m_ok(new QPushButton(QStringLiteral("OK"), this)),
+      m_cancel(new QPushButton(QStringLiteral("Annulla"), this)) {
+  m_contentLayout->setContentsMargins(0, 0, 0, 0);
+  m_ok->setObjectName(QStringLiteral("buOk"));
+  m_cancel->setObjectName(QStringLiteral("buAnnulla"));
+  m_ok->setDefault(true);
+  auto* buttons = new QDialogButtonBox(this);
+  buttons->addButton(m_ok, QDialogButtonBox::AcceptRole);
+  buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+  connect(buttons, &QDialogButtonBox::accepted, this, &TfmKvDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &TfmKvDialog::reject);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(m_content, 1);
+  layout->addWidget(buttons);
+}
+
+void TfmKvDialog::SetOkEnabled(bool enabled) {
+  m_ok->setEnabled(enabled);
+}
+bool TfmKvDialog::OkEnabled() const {
+  return m_ok->isEnabled();
+}
+void TfmKvDialog::SetOkCaption(const QString& caption) {
+  m_ok->setText(caption);
+}
+
+void TfmKvDialog::accept() {
+  if (!m_ok->isEnabled()) return;  // Enter must not bypass a disabled OK.
+  if (CanAccept()) QDialog::accept();
+}

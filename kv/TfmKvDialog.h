@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QVBoxLayout;
+
+// Base of the modal dialogs: a content area above the "OK" and "Annulla"
+// buttons. OK closes the dialog only when CanAccept agrees, so a dialog
+// that finds something wrong shows its message and stays open.
+class TfmKvDialog : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TfmKvDialog(QWidget* parent = nullptr);
+
+  // Where a derived dialog puts its controls.
+  QWidget* Content() const { return m_content; }
+  QVBoxLayout* ContentLayout() const { return m_contentLayout; }
+
+  QPushButton* OkButton() const { return m_ok; }
+  QPushButton* CancelButton() const { return m_cancel; }
+  void SetOkEnabled(bool enabled);
+  bool OkEnabled() const;
+  void SetOkCaption(const QString& caption);
+
+  void accept() override;
+
+ protected:
+  virtual bool CanAccept() { return true; }
+
+ private:
+  QWidget* m_content;
+  QVBoxLayout* m_contentLayout;
+  QPushButton* m_ok;
+  QPushButton* m_cancel;
+};
