@@ -149,7 +149,7 @@ void TfmPuxMain::OnFirstActivation() {
   const QVariant istituto = TKvParamManager::GetParams(QStringLiteral("KVUP_DwgId"));
   if (istituto.isNull() || istituto.toString().trimmed().toInt() == 0) {
     KvMessageDlg(QStringLiteral("E' necessario impostare l'istituto di lavoro."), TMsgDlgType::mtWarning, mbOK);
-    mostraParametri();
+    if (m_registry.MostraParametri) m_registry.MostraParametri();
   }
   RefreshPanels();
   PuxLeggiContesto();

@@ -1,0 +1,105 @@
+#include "KvMessageDlg.h"
+#include "PuxContesto.h"
+#include "PuxTestDb.h"
+#include "TdmPuxAttivazioni.h"
+#include "TdmPuxParametri.h"
+#include "TfmPuxMain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QToolBox>
+
+namespace {
+
+class MainWindow : public PuxDbTest {
+ protected:
+  void SetUp() override {
+    PuxDbTest::SetUp();
+    KvMessageScript::Begin();
+    main = std::make_unique<TfmPuxMain>(registry, parameters);
+    registry.MostraParametri = [this] {
+      ++parametri;
+      return false;
+    };
+  }
+  void TearDown() override {
+    main.reset();
+    KvMessageScript::End();
+    PuxDbTest::TearDown();
+  }
+
+  TdmPuxAttivazioni registry;
+  TdmPuxParametri parameters;
+  std::unique_ptr<TfmPuxMain> main;
+  int parametri = 0;
+};
+
+TEST_F(MainWindow, FirstActivationSetsTheContextAndShowsInstituteAndYear) {
+  EXPECT_EQ(main->PanelText(0), QString());  // nothing before the first activation
+  main->EnsureFirstActivation();
+  EXPECT_TRUE(main->AvvioCompleto());
+  const int year = QDate::currentDate().year();
+  EXPECT_EQ(main->PanelText(0), QStringLiteral("Istituto: I.C. \"Galileo Galilei\""));
+  EXPECT_EQ(main->PanelText(1), QStringLiteral("Esercizio finanziario corrente: %1").arg(year));
+  EXPECT_EQ(main->SideBar()->count(), 6);
+  EXPECT_EQ(main->SideBar()->currentIndex(), 2);
+  EXPECT_EQ(Contesto.FenAnno, year);
+  EXPECT_EQ(Contesto.FenDwgId, 1);
+  EXPECT_EQ(Contesto.FenInizio, QDate(year, 1, 1));
+  EXPECT_EQ(Contesto.Provincia, 1);
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty());
+  EXPECT_EQ(parametri, 0);
+}
+
+TEST_F(MainWindow, WithoutAnInstituteTheUserIsSentToTheParametersAndTheRestStillRuns) {
+  Exec(QStringLiteral("DELETE FROM TYPAR_PARAMETRI WHERE SPARCHIAVE = 'KVUP_DWGID'"));
+  main->EnsureFirstActivation();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({"E' necessario impostare l'istituto di lavoro."}));
+  EXPECT_EQ(parametri, 1);
+  EXPECT_EQ(Contesto.DwgId, -1);
+  EXPECT_EQ(Contesto.EsercizioFin, 0);
+  EXPECT_EQ(main->PanelText(0), QStringLiteral("Istituto: "));
+  EXPECT_TRUE(main->AvvioCompleto());
+}
+
+TEST_F(MainWindow, AFailingFixUpIsReportedAndStopsTheRestOfTheStart) {
+  Exec(QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, IDWGID, IPREESERCIZIOFIN, SPRECOD) VALUES (900, 1, 2026, 'A1')"));
+  Exec(QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, IDWGID, IPREESERCIZIOFIN, SPRECOD) VALUES (901, 1, 2026, '')"));
+  main->EnsureFirstActivation();
+  EXPECT_FALSE(main->AvvioCompleto());
+  ASSERT_EQ(KvMessageScript::Messages().size(), 1);
+  EXPECT_EQ(KvMessageScript::Messages().first().type, TMsgDlgType::mtError);
+  EXPECT_EQ(Contesto.FenAnno, -1);  // the later steps did not run
+  EXPECT_EQ(main->SideBar()->count(), 6);  // the program still runs
+}
+
+TEST_F(MainWindow, NewsAreShownOnceAfterAnUpdate) {
+  QStringList shown;
+  registry.ShellOpener = [&](TKvAttShellCommand& c, QString*) {
+    shown << c.FileName;
+    return true;
+  };
+  const QString marker = TdmPuxAttivazioni::FileVersione();
+  QDir().mkpath(QFileInfo(marker).absolutePath());
+  QFile f(marker);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.close();
+  main->show();
+  EXPECT_EQ(shown, QStringList({"Pux_Notizie.pdf"}));
+  EXPECT_FALSE(QFile::exists(marker));
+  main->hide();
+  main->show();
+  EXPECT_EQ(shown.size(), 1);
+}
+
+TEST(MainWindowLayout, SideBarKeepsTheWorkingAreaWiderThan640) {
+  struct Case {
+    int main, bar;
+    bool ok;
+  } cases[] = {{1280, 175, true}, {1280, 639, true}, {1280, 640, false}, {815, 175, false}, {816, 175, true}};
+  for (const Case& c : cases)
+    EXPECT_EQ(TfmPuxMain::PuoRidimensionareBarra(c.main, c.bar), c.ok) << c.main << "/" << c.bar;
+}
+
+}  // namespace
