@@ -1,0 +1,1266 @@
+#include "KvQueryCollection.h"
+
+#include "KvConnection.h"
+#include "KvFilter.h"
+#include "KvMessageDlg.h"
+
+#include <QCollator>
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTime>
+
+#include <algorithm>
+#include <exception>
+#include <optional>
+#include <vector>
+
+namespace {
+
+const QString kGenId = QStringLiteral("KVGENID");
+const QString kCurrId = QStringLiteral("KVCURRID");
+
+QString normName(const QString& name) {
+  QString n = name.trimmed();
+  if (n.startsWith(QLatin1Char(':'))) n.remove(0, 1);
+  return n.toUpper();
+}
+
+QString errorText(const QSqlError& e) {
+  const QString db = e.databaseText().trimmed();
+  const QString drv = e.driverText().trimmed();
+  // The engine's own text says what went wrong; the driver's adds only
+  // "Unable to execute query".
+  return db.isEmpty() ? drv : db;
+}
+
+// ---- SQL text helpers --------------------------------------------------
+
+bool isIdentStart(QChar c) {
+  return c.isLetter() || c == QLatin1Char('_');
+}
+bool isIdentChar(QChar c) {
+  return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+
+// The statement with every ":NAME" turned into a positional "?" (outside
+// literals, quoted names and comments) and the names in order, upper case.
+// Binding by position lets a parameter found nowhere be bound as NULL and
+// keeps name matching case-insensitive.
+struct ParsedSql {
+  QString sql;
+  QStringList params;
+};
+
+ParsedSql parseParams(const QString& text) {
+  ParsedSql out;
+  out.sql.reserve(text.size());
+  const int n = text.size();
+  int i = 0;
+  while (i < n) {
+    const QChar c = text[i];
+    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+      const int end = text.indexOf(c, i + 1);
+      const int stop = end < 0 ? n : end + 1;
+      out.sql += QStringView(text).mid(i, stop - i);
+      i = stop;
+    } else if (c == QLatin1Char('-') && i + 1 < n && text[i + 1] == QLatin1Char('-')) {
+      const int end = text.indexOf(QLatin1Char('\n'), i);
+      const int stop = end < 0 ? n : end;
+      out.sql += QStringView(text).mid(i, stop - i);
+      i = stop;
+    } else if (c == QLatin1Char('/') && i + 1 < n && text[i + 1] == QLatin1Char('*')) {
+      const int end = text.indexOf(QLatin1String("*/"), i + 2);
+      const int stop = end < 0 ? n : end + 2;
+      out.sql += QStringView(text).mid(i, stop - i);
+      i = stop;
+    } else if (c == QLatin1Char(':') && i + 1 < n && isIdentStart(text[i + 1])) {
+      int j = i + 1;
+      while (j < n && isIdentChar(text[j])) ++j;
+      out.params << text.mid(i + 1, j - i - 1).toUpper();
+      out.sql += QLatin1Char('?');
+      i = j;
+    } else {
+      out.sql += c;
+      ++i;
+    }
+  }
+  return out;
+}
+
+// The text with literals, quoted names and comments blanked (same length),
+// so that keywords, commas and parentheses can be found by position.
+QString maskSql(const QString& text) {
+  QString m = text;
+  const int n = m.size();
+  int i = 0;
+  auto blank = [&](int from, int to) {
+    for (int k = from; k < to && k < n; ++k) m[k] = QLatin1Char('x');
+  };
+  while (i < n) {
+    const QChar c = text[i];
+    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+      const int end = text.indexOf(c, i + 1);
+      const int stop = end < 0 ? n : end;
+      blank(i + 1, stop);
+      i = stop + 1;
+    } else if (c == QLatin1Char('-') && i + 1 < n && text[i + 1] == QLatin1Char('-')) {
+      const int end = text.indexOf(QLatin1Char('\n'), i);
+      const int stop = end < 0 ? n : end;
+      for (int k = i; k < stop; ++k) m[k] = QLatin1Char(' ');
+      i = stop;
+    } else if (c == QLatin1Char('/') && i + 1 < n && text[i + 1] == QLatin1Char('*')) {
+      const int end = text.indexOf(QLatin1String("*/"), i + 2);
+      const int stop = end < 0 ? n : end + 2;
+      for (int k = i; k < stop; ++k) m[k] = QLatin1Char(' ');
+      i = stop;
+    } else {
+      ++i;
+    }
+  }
+  return m;
+}
+
+// Position of a keyword at parenthesis depth 0 in [from, to), or -1.
+int findTopLevelWord(const QString& masked, const QString& word, int from, int to) {
+  int depth = 0;
+  for (int i = from; i < to; ++i) {
+    const QChar c = masked[i];
+    if (c == QLatin1Char('(')) {
+      ++depth;
+    } else if (c == QLatin1Char(')')) {
+      --depth;
+    } else if (depth == 0 && (i == 0 || !isIdentChar(masked[i - 1])) && i + word.size() <= to &&
+               QStringView(masked).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
+               (i + word.size() == masked.size() || !isIdentChar(masked[i + word.size()]))) {
+      return i;
+    }
+  }
+  return -1;
+}
+
+// Items of the comma-separated list in [from, to) of the original text,
+// splitting only at depth 0.
+QStringList splitTopLevel(const QString& text, const QString& masked, int from, int to) {
+  QStringList items;
+  int depth = 0;
+  int start = from;
+  for (int i = from; i < to; ++i) {
+    const QChar c = masked[i];
+    if (c == QLatin1Char('('))
+      ++depth;
+    else if (c == QLatin1Char(')'))
+      --depth;
+    else if (c == QLatin1Char(',') && depth == 0) {
+      items << text.mid(start, i - start).trimmed();
+      start = i + 1;
+    }
+  }
+  items << text.mid(start, to - start).trimmed();
+  return items;
+}
+
+// End (exclusive) of the parenthesised group opening at open, or -1.
+int matchParen(const QString& masked, int open) {
+  int depth = 0;
+  for (int i = open; i < masked.size(); ++i) {
+    if (masked[i] == QLatin1Char('('))
+      ++depth;
+    else if (masked[i] == QLatin1Char(')') && --depth == 0)
+      return i + 1;
+  }
+  return -1;
+}
+
+QString bareColumn(QString col) {
+  col = col.trimmed();
+  const int dot = col.lastIndexOf(QLatin1Char('.'));
+  if (dot >= 0) col = col.mid(dot + 1);
+  col.remove(QLatin1Char('"'));
+  return col.trimmed().toUpper();
+}
+
+// ":KVGENID" as a value, also typed ("CAST(:KVGENID AS INTEGER)", which a
+// select list needs) and after "FIRST n" in a select list.
+bool isGenIdItem(const QString& item) {
+  static const QRegularExpression re(
+      QStringLiteral("(?:^|\\s):KVGENID$|(?:^|\\s)CAST\\s*\\(\\s*:KVGENID\\s+AS\\s+[^)]+\\)$"),
+      QRegularExpression::CaseInsensitiveOption);
+  return re.match(item.trimmed()).hasMatch();
+}
+
+// Table written by INSERT INTO x / UPDATE x / DELETE FROM x, upper case.
+QString statementTable(const QString& sql) {
+  static const QRegularExpression re(QStringLiteral("^\\s*(?:INSERT\\s+INTO|UPDATE\\s+OR\\s+INSERT\\s+INTO|UPDATE|"
+                                                    "DELETE\\s+FROM)\\s+(\"[^\"]+\"|[A-Za-z_][\\w$]*)"),
+                                     QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch m = re.match(sql);
+  if (!m.hasMatch()) return {};
+  QString t = m.captured(1);
+  t.remove(QLatin1Char('"'));
+  return t.trimmed().toUpper();
+}
+
+// Column that receives :KVGENID: its position in "INSERT INTO T (C1, C2)
+// VALUES (...)" (or "... SELECT ..."), or "SET C = :KVGENID" of an update.
+QString genIdColumn(const QString& sql) {
+  const QString masked = maskSql(sql);
+  static const QRegularExpression insertRe(
+      QStringLiteral("^\\s*(?:UPDATE\\s+OR\\s+)?INSERT\\s+INTO\\s+[^\\s(]+\\s*\\("),
+      QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch im = insertRe.match(masked);
+  if (im.hasMatch()) {
+    const int open = im.capturedEnd() - 1;
+    const int close = matchParen(masked, open);
+    if (close < 0) return {};
+    const QStringList cols = splitTopLevel(sql, masked, open + 1, close - 1);
+    int i = close;
+    while (i < masked.size() && masked[i].isSpace()) ++i;
+    QStringList values;
+    if (QStringView(masked).mid(i).startsWith(QLatin1String("VALUES"), Qt::CaseInsensitive)) {
+      const int vOpen = masked.indexOf(QLatin1Char('('), i);
+      const int vClose = vOpen < 0 ? -1 : matchParen(masked, vOpen);
+      if (vClose < 0) return {};
+      values = splitTopLevel(sql, masked, vOpen + 1, vClose - 1);
+    } else if (QStringView(masked).mid(i).startsWith(QLatin1String("SELECT"), Qt::CaseInsensitive)) {
+      const int from = findTopLevelWord(masked, QStringLiteral("FROM"), i + 6, masked.size());
+      values = splitTopLevel(sql, masked, i + 6, from < 0 ? masked.size() : from);
+    }
+    for (int k = 0; k < values.size() && k < cols.size(); ++k)
+      if (isGenIdItem(values[k])) return bareColumn(cols[k]);
+    return {};
+  }
+  static const QRegularExpression updateRe(QStringLiteral("^\\s*UPDATE\\s+\\S+"),
+                                           QRegularExpression::CaseInsensitiveOption);
+  if (!updateRe.match(masked).hasMatch()) return {};
+  const int set = findTopLevelWord(masked, QStringLiteral("SET"), 0, masked.size());
+  if (set < 0) return {};
+  const int where = findTopLevelWord(masked, QStringLiteral("WHERE"), set, masked.size());
+  const QStringList sets = splitTopLevel(sql, masked, set + 3, where < 0 ? masked.size() : where);
+  for (const QString& s : sets) {
+    const int eq = s.indexOf(QLatin1Char('='));
+    if (eq > 0 && s.mid(eq + 1).trimmed().compare(QLatin1String(":KVGENID"), Qt::CaseInsensitive) == 0)
+      return bareColumn(s.left(eq));
+  }
+  return {};
+}
+
+// The tables of a select's FROM and JOIN clauses with their aliases.
+struct TableRef {
+  QString table;
+  QString alias;
+};
+
+QList<TableRef> selectTables(const QString& select) {
+  static const QRegularExpression re(
+      QStringLiteral("\\b(?:FROM|JOIN)\\s+([A-Za-z_][\\w$]*)(?:\\s+(?:AS\\s+)?([A-Za-z_][\\w$]*))?"),
+      QRegularExpression::CaseInsensitiveOption);
+  static const QStringList keywords = {QStringLiteral("ON"),     QStringLiteral("WHERE"), QStringLiteral("INNER"),
+                                       QStringLiteral("LEFT"),   QStringLiteral("RIGHT"), QStringLiteral("FULL"),
+                                       QStringLiteral("JOIN"),   QStringLiteral("GROUP"), QStringLiteral("ORDER"),
+                                       QStringLiteral("UNION"),  QStringLiteral("CROSS"), QStringLiteral("NATURAL"),
+                                       QStringLiteral("HAVING"), QStringLiteral("PLAN"),  QStringLiteral("ROWS")};
+  QList<TableRef> refs;
+  auto it = re.globalMatch(maskSql(select));
+  while (it.hasNext()) {
+    const QRegularExpressionMatch m = it.next();
+    TableRef r{m.captured(1).toUpper(), m.captured(2).toUpper()};
+    if (keywords.contains(r.alias)) r.alias.clear();
+    refs << r;
+  }
+  return refs;
+}
+
+// ---- values ------------------------------------------------------------
+
+enum class Kind { Int, Real, Date, DateTime, Time, Text };
+
+Kind kindOf(QMetaType t) {
+  switch (t.id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Bool:
+      return Kind::Int;
+    case QMetaType::Double:
+    case QMetaType::Float:
+      return Kind::Real;
+    case QMetaType::QDate:
+      return Kind::Date;
+    case QMetaType::QDateTime:
+      return Kind::DateTime;
+    case QMetaType::QTime:
+      return Kind::Time;
+    default:
+      return Kind::Text;
+  }
+}
+
+bool isBlankText(const QVariant& v) {
+  return v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty();
+}
+
+// A value as a number for comparing (dates as days, timestamps as ms);
+// nullopt for a null or for text that is not a value of the field's kind.
+std::optional<double> numericKey(const QVariant& v, Kind kind) {
+  if (v.isNull() || isBlankText(v)) return std::nullopt;
+  bool ok = false;
+  switch (kind) {
+    case Kind::Int:
+    case Kind::Real: {
+      const double d = v.toDouble(&ok);
+      return ok ? std::optional<double>(d) : std::nullopt;
+    }
+    case Kind::Date: {
+      const QDate d = v.toDate();
+      return d.isValid() ? std::optional<double>(double(d.toJulianDay())) : std::nullopt;
+    }
+    case Kind::DateTime: {
+      const QDateTime d = v.toDateTime();
+      return d.isValid() ? std::optional<double>(double(d.toMSecsSinceEpoch())) : std::nullopt;
+    }
+    case Kind::Time: {
+      const QTime t = v.toTime();
+      return t.isValid() ? std::optional<double>(double(t.msecsSinceStartOfDay())) : std::nullopt;
+    }
+    case Kind::Text:
+      break;
+  }
+  return std::nullopt;
+}
+
+// Text sorts in Italian dictionary order, ignoring case.
+QCollator& textCollator() {
+  static QCollator c = [] {
+    QCollator coll(QLocale(QLocale::Italian, QLocale::Italy));
+    coll.setCaseSensitivity(Qt::CaseInsensitive);
+    return coll;
+  }();
+  return c;
+}
+
+}  // namespace
+
+// ---- TKvFieldValue -----------------------------------------------------
+
+void TKvFieldValue::Add(const QString& name, const QVariant& value) {
+  const QString n = normName(name);
+  for (auto& item : m_items) {
+    if (normName(item.first) == n) {
+      item.second = value;
+      return;
+    }
+  }
+  m_items.append({n, value});
+}
+
+QVariant TKvFieldValue::Value(const QString& name) const {
+  const QString n = normName(name);
+  for (const auto& item : m_items)
+    if (item.first == n) return item.second;
+  return {};
+}
+
+bool TKvFieldValue::Contains(const QString& name) const {
+  const QString n = normName(name);
+  for (const auto& item : m_items)
+    if (item.first == n) return true;
+  return false;
+}
+
+// ---- TKvQueryCollection ------------------------------------------------
+
+using Row = QVariantList;
+
+struct TKvQueryCollection::Impl {
+  explicit Impl(TKvQueryCollection* owner) : q(owner) {}
+
+  TKvQueryCollection* q;
+  QString connectionName;
+  QString commandText;
+  QList<QPair<QString, QVariant>> params;  // names upper case
+  QString keyField;
+  QString tableName;
+  QStringList sqlInsert, sqlUpdate, sqlDelete;
+  bool autoBuildSql = false;
+
+  bool active = false;
+  QStringList fields;
+  QList<QMetaType> types;
+  QHash<QString, int> fieldIndex;  // upper-case name -> first column of that name
+
+  // Rows in load order (inserted rows appended); the visible rows are
+  // indexes into them, filtered and sorted.
+  std::vector<Row> rows;
+  std::vector<int> visible;
+  int cur = -1;
+  bool bof = true;
+  bool eof = true;
+
+  State state = dsInactive;
+  Row buffer;
+  int pendingRow = -1;       // storage index of the row being inserted
+  int rowBeforeInsert = -1;  // current row to go back to when the insert is cancelled
+  bool busy = false;         // a post or delete is running
+  QString lastError;
+
+  QString filterText;
+  bool filtered = false;
+  std::unique_ptr<KvFilter> filter;
+  QList<SortKey> sort;
+
+  QSqlDatabase database() const {
+    return connectionName.isEmpty() ? qqoKvGlobConn() : QSqlDatabase::database(connectionName, false);
+  }
+
+  int indexOf(const QString& name) const { return fieldIndex.value(normName(name), -1); }
+  int count() const { return int(visible.size()); }
+  bool editing() const { return state == dsInsert || state == dsEdit; }
+
+  static QVariant cell(const Row& r, int field) { return field >= 0 && field < r.size() ? r[field] : QVariant(); }
+
+  const Row& visibleRow(int row) const {
+    if (row == cur && editing()) return buffer;
+    return rows[size_t(visible[size_t(row)])];
+  }
+
+  QString keyName() const {
+    if (!keyField.isEmpty()) return keyField;
+    return fields.isEmpty() ? QString() : fields.first();
+  }
+
+  int keyIndex() const { return indexOf(keyName()); }
+
+  QString mainTable() const {
+    if (!tableName.isEmpty()) return tableName.trimmed().toUpper();
+    const QList<TableRef> refs = selectTables(commandText);
+    if (refs.isEmpty()) return {};
+    const QString key = normName(keyName());
+    if (!key.isEmpty()) {
+      const QRegularExpression qualified(
+          QStringLiteral("\\b([A-Za-z_][\\w$]*)\\.\"?%1\"?\\b").arg(QRegularExpression::escape(key)),
+          QRegularExpression::CaseInsensitiveOption);
+      const QRegularExpressionMatch m = qualified.match(maskSql(commandText));
+      if (m.hasMatch()) {
+        const QString qual = m.captured(1).toUpper();
+        for (const TableRef& r : refs)
+          if (r.alias == qual) return r.table;
+        return qual;
+      }
+    }
+    return refs.first().table;
+  }
+
+  bool fail(const QString& text, QString* error) {
+    lastError = text;
+    if (error) *error = text;
+    return false;
+  }
+
+  // ---- loading ----
+
+  struct Loaded {
+    QStringList fields;
+    QList<QMetaType> types;
+    std::vector<Row> rows;
+  };
+
+  bool load(Loaded& out, QString* error) {
+    QSqlDatabase db = database();
+    if (!db.isOpen()) return fail(QStringLiteral("La connessione al database non è aperta."), error);
+    const ParsedSql p = parseParams(commandText);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.prepare(p.sql)) return fail(errorText(query.lastError()), error);
+    for (int i = 0; i < p.params.size(); ++i) query.bindValue(i, paramValue(p.params[i]));
+    if (!query.exec()) return fail(errorText(query.lastError()), error);
+    const QSqlRecord rec = query.record();
+    const int n = rec.count();
+    for (int i = 0; i < n; ++i) {
+      out.fields << rec.fieldName(i).toUpper();
+      out.types << rec.field(i).metaType();
+    }
+    while (query.next()) {
+      Row r;
+      r.reserve(n);
+      for (int i = 0; i < n; ++i) r.append(query.value(i));
+      out.rows.push_back(std::move(r));
+    }
+    if (query.lastError().isValid()) return fail(errorText(query.lastError()), error);
+    return true;
+  }
+
+  QVariant paramValue(const QString& upperName) const {
+    for (const auto& p : params)
+      if (p.first == upperName) return p.second;
+    return {};
+  }
+
+  void adopt(Loaded&& l) {
+    fields = std::move(l.fields);
+    types = std::move(l.types);
+    rows = std::move(l.rows);
+    fieldIndex.clear();
+    for (int i = 0; i < fields.size(); ++i)
+      if (!fieldIndex.contains(fields[i])) fieldIndex.insert(fields[i], i);
+  }
+
+  int addField(const QString& name, QMetaType type) {
+    fields << name;
+    types << type;
+    fieldIndex.insert(name, int(fields.size()) - 1);
+    return int(fields.size()) - 1;
+  }
+
+  void truncateFields(int n) {
+    while (fields.size() > n) {
+      fieldIndex.remove(fields.last());
+      fields.removeLast();
+      types.removeLast();
+    }
+  }
+
+  // ---- filter and sort ----
+
+  // Parses the filter text against the current fields; false (and no
+  // filter) when it does not parse. A blank text filters nothing.
+  bool compileFilter(QString* error) {
+    filter.reset();
+    if (filterText.trimmed().isEmpty()) return true;
+    KvFilter::Schema schema;
+    schema.fieldIndex = [this](const QString& name) { return indexOf(name); };
+    schema.fieldType = [this](int i) { return i >= 0 && i < types.size() ? types[i] : QMetaType(); };
+    QString why;
+    filter = KvFilter::Parse(filterText, schema, &why);
+    if (!filter) {
+      if (why.isEmpty()) why = QStringLiteral("Filtro non valido: %1").arg(filterText);
+      return fail(why, error);
+    }
+    return true;
+  }
+
+  bool matches(const Row& r) const {
+    if (!filtered || !filter) return true;
+    return filter->Matches([&r](int f) { return cell(r, f); });
+  }
+
+  // Rebuilds the visible rows from the loaded ones, filtered and sorted.
+  void rebuildVisible() {
+    visible.clear();
+    visible.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i)
+      if (matches(rows[i])) visible.push_back(int(i));
+    applySort();
+  }
+
+  // Stable with respect to load order: the storage index breaks ties.
+  void applySort() {
+    struct Column {
+      int field;
+      bool desc;
+      Kind kind;
+      std::vector<char> null;
+      std::vector<double> num;
+      std::vector<QCollatorSortKey> text;
+    };
+    const size_t n = visible.size();
+    std::vector<Column> cols;
+    for (const SortKey& k : sort) {
+      const int f = indexOf(k.field);
+      if (f < 0) continue;
+      Column c{f, k.descending, kindOf(types[f]), {}, {}, {}};
+      c.null.resize(n);
+      if (c.kind == Kind::Text)
+        c.text.reserve(n);
+      else
+        c.num.resize(n);
+      for (size_t p = 0; p < n; ++p) {
+        const QVariant v = cell(rows[size_t(visible[p])], f);
+        if (c.kind == Kind::Text) {
+          c.null[p] = v.isNull();
+          c.text.push_back(textCollator().sortKey(v.isNull() ? QString() : v.toString()));
+        } else {
+          const std::optional<double> d = numericKey(v, c.kind);
+          c.null[p] = !d;
+          c.num[p] = d.value_or(0);
+        }
+      }
+      cols.push_back(std::move(c));
+    }
+    std::vector<int> perm(n);
+    for (size_t p = 0; p < n; ++p) perm[p] = int(p);
+    std::sort(perm.begin(), perm.end(), [&](int a, int b) {
+      for (const Column& c : cols) {
+        int r = 0;
+        if (c.null[size_t(a)] != c.null[size_t(b)]) {
+          r = c.null[size_t(a)] ? -1 : 1;  // nulls first in ascending order
+        } else if (!c.null[size_t(a)]) {
+          if (c.kind == Kind::Text) {
+            r = c.text[size_t(a)].compare(c.text[size_t(b)]);
+          } else {
+            const double x = c.num[size_t(a)], y = c.num[size_t(b)];
+            r = x < y ? -1 : (x > y ? 1 : 0);
+          }
+        }
+        if (r != 0) return c.desc ? r > 0 : r < 0;
+      }
+      return visible[size_t(a)] < visible[size_t(b)];
+    });
+    std::vector<int> sorted(n);
+    for (size_t p = 0; p < n; ++p) sorted[p] = visible[size_t(perm[p])];
+    visible = std::move(sorted);
+  }
+
+  // After the visible rows changed as a whole: the row stored at storage
+  // stays current when still visible, else the first row.
+  void resetView(int storage) {
+    int row = -1;
+    if (storage >= 0) {
+      auto it = std::find(visible.begin(), visible.end(), storage);
+      if (it != visible.end()) row = int(it - visible.begin());
+    }
+    if (row < 0 && !visible.empty()) row = 0;
+    cur = row;
+    bof = eof = visible.empty();
+    emit q->rowsReset();
+    emit q->currentChanged(cur);
+  }
+
+  int currentStorage() const { return cur >= 0 && cur < count() ? visible[size_t(cur)] : -1; }
+
+  // ---- statements ----
+
+  QVariant bindable(const QVariant& v, int field) const {
+    // An empty text typed into a date or number field means "no value".
+    if (field >= 0 && kindOf(types[field]) != Kind::Text && isBlankText(v)) return QVariant(types[field]);
+    return v;
+  }
+
+  QVariant newId(QSqlDatabase& db, const QString& table, QString* error) {
+    QSqlQuery idq(db);
+    if (!idq.prepare(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(?, ?)"))) {
+      *error = errorText(idq.lastError());
+      return {};
+    }
+    idq.bindValue(0, table);
+    idq.bindValue(1, 1);
+    if (!idq.exec() || !idq.next()) {
+      *error = errorText(idq.lastError());
+      if (error->isEmpty()) *error = QStringLiteral("Impossibile ottenere un nuovo identificativo per %1.").arg(table);
+      return {};
+    }
+    return QVariant(idq.value(0).toInt());
+  }
+
+  // Runs one statement of a list on row; false with the reason on failure.
+  bool runOne(QSqlDatabase& db, const QString& sql, int index, int kind, Row& row, const QVariant& storedKey,
+              bool mayAddFields, QString* why) {
+    TKvFieldValue values;
+    TKvQueryProp prop;
+    prop.TableName = statementTable(sql);
+    prop.QueryKind = kind;
+    prop.Index = index;
+    prop.Sql = sql;
+    prop.FieldValues = &values;
+    if (q->KvBeforeExec) q->KvBeforeExec(prop);
+    if (!prop.Execute) return true;
+    TKvFieldValue& extra = prop.FieldValues ? *prop.FieldValues : values;
+    const QString text = prop.Sql;
+    const ParsedSql p = parseParams(text);
+    const int key = keyIndex();
+    const bool namesGenId = p.params.contains(kGenId);
+
+    QVariant genId;
+    if (extra.Contains(kGenId)) {
+      genId = extra.Value(kGenId);
+    } else if (namesGenId) {
+      genId = newId(db, statementTable(text), why);
+      if (!genId.isValid()) return false;
+    }
+    const QVariant currId = kind == TKvQueryProp::Insert && key >= 0 ? cell(row, key) : storedKey;
+
+    QSqlQuery stmt(db);
+    if (!stmt.prepare(p.sql)) {
+      *why = errorText(stmt.lastError());
+      return false;
+    }
+    for (int i = 0; i < p.params.size(); ++i) {
+      const QString& name = p.params[i];
+      QVariant v;
+      if (extra.Contains(name))
+        v = extra.Value(name);
+      else if (name == kGenId)
+        v = genId;
+      else if (name == kCurrId)
+        v = currId;
+      else if (const int f = indexOf(name); f >= 0)
+        v = bindable(cell(row, f), f);
+      stmt.bindValue(i, v);
+    }
+    if (!stmt.exec()) {
+      *why = errorText(stmt.lastError());
+      if (why->isEmpty()) *why = QStringLiteral("Errore nell'esecuzione dell'istruzione:\n%1").arg(text.trimmed());
+      return false;
+    }
+    if (namesGenId && genId.isValid()) {
+      const QString col = genIdColumn(text);
+      if (!col.isEmpty()) {
+        int f = indexOf(col);
+        if (f < 0 && mayAddFields) f = addField(col, QMetaType(QMetaType::Int));
+        if (f >= 0) {
+          while (row.size() <= f) row.append(QVariant());
+          row[f] = genId;
+        }
+      }
+    }
+    // The after-hook reads the ids the statement used.
+    if (namesGenId && !extra.Contains(kGenId)) extra.Add(kGenId, genId);
+    if (!extra.Contains(kCurrId)) extra.Add(kCurrId, currId);
+    if (q->KvAfterExec) q->KvAfterExec(prop);
+    return true;
+  }
+
+  // Runs a statement list in one transaction. On failure everything is
+  // rolled back and row and fields are as before.
+  bool runList(const QStringList& list, int kind, Row& row, const QVariant& storedKey, bool mayAddFields,
+               QString* error) {
+    QSqlDatabase db = database();
+    if (!db.isOpen()) return fail(QStringLiteral("La connessione al database non è aperta."), error);
+    if (!db.transaction()) {
+      QString t = errorText(db.lastError());
+      return fail(QStringLiteral("Impossibile avviare la transazione sul database.") +
+                      (t.isEmpty() ? QString() : QLatin1Char('\n') + t),
+                  error);
+    }
+    const Row saved = row;
+    const int savedFields = int(fields.size());
+    QString why;
+    bool ok = true;
+    try {
+      for (int i = 0; ok && i < list.size(); ++i) ok = runOne(db, list[i], i, kind, row, storedKey, mayAddFields, &why);
+    } catch (const std::exception& e) {
+      // A hook refuses the row by throwing; its text is the reason.
+      ok = false;
+      why = QString::fromUtf8(e.what());
+    }
+    if (ok && !db.commit()) {
+      ok = false;
+      why = errorText(db.lastError());
+    }
+    if (!ok) {
+      db.rollback();
+      row = saved;
+      truncateFields(savedFields);
+      if (why.isEmpty()) why = QStringLiteral("Operazione sul database non riuscita.");
+      return fail(why, error);
+    }
+    return true;
+  }
+
+  // Statements built from the select for a single-table list: the columns
+  // of the main table named plainly in the select list.
+  QStringList builtStatements(int kind) const {
+    const QString table = mainTable();
+    const QString key = normName(keyName());
+    if (table.isEmpty() || key.isEmpty()) return {};
+    const QString masked = maskSql(commandText);
+    const int sel = findTopLevelWord(masked, QStringLiteral("SELECT"), 0, masked.size());
+    const int from = sel < 0 ? -1 : findTopLevelWord(masked, QStringLiteral("FROM"), sel, masked.size());
+    if (from < 0) return {};
+    QString alias;
+    for (const TableRef& r : selectTables(commandText))
+      if (r.table == table) alias = r.alias;
+    static const QRegularExpression plain(QStringLiteral("^(?:([A-Za-z_][\\w$]*)\\.)?([A-Za-z_][\\w$]*)$"));
+    QStringList cols;
+    for (const QString& item : splitTopLevel(commandText, masked, sel + 6, from)) {
+      const QRegularExpressionMatch m = plain.match(item);
+      if (!m.hasMatch()) continue;
+      const QString qual = m.captured(1).toUpper();
+      if (!qual.isEmpty() && qual != table && qual != alias) continue;
+      const QString col = m.captured(2).toUpper();
+      if (!cols.contains(col)) cols << col;
+    }
+    if (!cols.contains(key)) return {};
+    if (kind == TKvQueryProp::Delete) return {QStringLiteral("DELETE FROM %1 WHERE %2 = :KVCURRID").arg(table, key)};
+    if (kind == TKvQueryProp::Insert) {
+      QStringList values;
+      for (const QString& c : cols) values << (c == key ? QStringLiteral(":KVGENID") : QLatin1Char(':') + c);
+      return {QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(table, cols.join(QStringLiteral(", ")), values.join(QStringLiteral(", ")))};
+    }
+    QStringList sets;
+    for (const QString& c : cols)
+      if (c != key) sets << QStringLiteral("%1 = :%1").arg(c);
+    if (sets.isEmpty()) return {};
+    return {QStringLiteral("UPDATE %1 SET %2 WHERE %3 = :KVCURRID").arg(table, sets.join(QStringLiteral(", ")), key)};
+  }
+
+  QStringList statementsFor(int kind) const {
+    const QStringList& list = kind == TKvQueryProp::Insert   ? sqlInsert
+                              : kind == TKvQueryProp::Update ? sqlUpdate
+                                                             : sqlDelete;
+    if (list.isEmpty() && autoBuildSql) return builtStatements(kind);
+    return list;
+  }
+
+  void setState(State s) {
+    if (state == s) return;
+    state = s;
+    emit q->stateChanged(int(s));
+  }
+
+  // Leaves insert or edit by posting; false when the post fails.
+  bool checkBrowse(QString* error = nullptr) {
+    if (!editing()) return true;
+    return q->Post(error);
+  }
+
+  // A new row in the buffer, shown at its place while it is being typed.
+  bool insertRow(bool atEnd) {
+    if (!active || !checkBrowse()) return false;
+    const int pos = atEnd ? count() : cur + 1;
+    rowBeforeInsert = cur;
+    Row blank;
+    blank.reserve(fields.size());
+    for (const QMetaType& t : types) blank.append(QVariant(t));
+    rows.push_back(blank);
+    pendingRow = int(rows.size()) - 1;
+    visible.insert(visible.begin() + pos, pendingRow);
+    buffer = blank;
+    cur = pos;
+    bof = eof = false;
+    state = dsInsert;
+    emit q->rowInserted(pos);
+    emit q->currentChanged(pos);
+    emit q->stateChanged(dsInsert);
+    if (q->OnNewRecord) q->OnNewRecord(*q);
+    return true;
+  }
+
+  bool moveTo(int row) {
+    if (!active || row < 0 || row >= count()) return false;
+    if (row == cur) {
+      bof = eof = false;
+      return true;
+    }
+    if (!checkBrowse()) return false;
+    cur = row;
+    bof = eof = false;
+    emit q->currentChanged(cur);
+    return true;
+  }
+};
+
+TKvQueryCollection::TKvQueryCollection(QObject* parent) : QObject(parent), d(std::make_unique<Impl>(this)) {}
+
+TKvQueryCollection::~TKvQueryCollection() = default;
+
+void TKvQueryCollection::SetConnectionName(const QString& name) {
+  d->connectionName = name;
+}
+
+QString TKvQueryCollection::ConnectionName() const {
+  return d->connectionName.isEmpty() ? TdmKvConnection::ConnectionName() : d->connectionName;
+}
+
+void TKvQueryCollection::SetCommandText(const QString& sql) {
+  d->commandText = sql;
+}
+QString TKvQueryCollection::CommandText() const {
+  return d->commandText;
+}
+
+void TKvQueryCollection::SetParam(const QString& name, const QVariant& value) {
+  const QString n = normName(name);
+  for (auto& p : d->params) {
+    if (p.first == n) {
+      p.second = value;
+      return;
+    }
+  }
+  d->params.append({n, value});
+}
+
+QVariant TKvQueryCollection::Param(const QString& name) const {
+  return d->paramValue(normName(name));
+}
+void TKvQueryCollection::ClearParams() {
+  d->params.clear();
+}
+
+void TKvQueryCollection::SetKeyField(const QString& field) {
+  d->keyField = field.trimmed();
+}
+QString TKvQueryCollection::KeyField() const {
+  return d->keyName();
+}
+void TKvQueryCollection::SetTableName(const QString& table) {
+  d->tableName = table;
+}
+QString TKvQueryCollection::TableName() const {
+  return d->mainTable();
+}
+
+QStringList& TKvQueryCollection::SQLInsert() {
+  return d->sqlInsert;
+}
+QStringList& TKvQueryCollection::SQLUpdate() {
+  return d->sqlUpdate;
+}
+QStringList& TKvQueryCollection::SQLDelete() {
+  return d->sqlDelete;
+}
+void TKvQueryCollection::SetAutoBuildSQL(bool on) {
+  d->autoBuildSql = on;
+}
+
+bool TKvQueryCollection::Open(QString* error) {
+  Close();
+  Impl::Loaded loaded;
+  if (!d->load(loaded, error)) return false;
+  d->adopt(std::move(loaded));
+  d->active = true;
+  d->lastError.clear();
+  if (d->filtered && !d->compileFilter(nullptr)) d->filtered = false;
+  d->rebuildVisible();
+  d->setState(dsBrowse);
+  emit opened();
+  d->resetView(-1);
+  return true;
+}
+
+void TKvQueryCollection::Close() {
+  if (!d->active) return;
+  d->active = false;
+  d->buffer.clear();
+  d->pendingRow = -1;
+  d->rows.clear();
+  d->visible.clear();
+  d->fields.clear();
+  d->types.clear();
+  d->fieldIndex.clear();
+  d->filter.reset();
+  d->cur = -1;
+  d->bof = d->eof = true;
+  d->setState(dsInactive);
+  emit closed();
+  emit rowsReset();
+  emit currentChanged(-1);
+}
+
+bool TKvQueryCollection::Active() const {
+  return d->active;
+}
+
+bool TKvQueryCollection::Refresh(QString* error) {
+  if (!d->active) return Open(error);
+  if (!d->checkBrowse(error)) return false;
+  const int key = d->keyIndex();
+  const QVariant currentKey = d->cur >= 0 && key >= 0 ? Impl::cell(d->visibleRow(d->cur), key) : QVariant();
+  const int oldRow = d->cur;
+  Impl::Loaded loaded;
+  if (!d->load(loaded, error)) return false;
+  d->adopt(std::move(loaded));
+  d->lastError.clear();
+  if (d->filtered && !d->compileFilter(nullptr)) d->filtered = false;
+  d->rebuildVisible();
+  int storage = -1;
+  const int newKey = d->keyIndex();
+  if (!currentKey.isNull() && newKey >= 0) {
+    for (int v : d->visible) {
+      if (Impl::cell(d->rows[size_t(v)], newKey) == currentKey) {
+        storage = v;
+        break;
+      }
+    }
+  }
+  // When the current row is gone, stay at the same position.
+  if (storage < 0 && !d->visible.empty()) storage = d->visible[size_t(std::clamp(oldRow, 0, d->count() - 1))];
+  d->resetView(storage);
+  return true;
+}
+
+QString TKvQueryCollection::LastError() const {
+  return d->lastError;
+}
+
+int TKvQueryCollection::FieldCount() const {
+  return int(d->fields.size());
+}
+QStringList TKvQueryCollection::FieldNames() const {
+  return d->fields;
+}
+int TKvQueryCollection::FieldIndex(const QString& name) const {
+  return d->indexOf(name);
+}
+
+QMetaType TKvQueryCollection::FieldType(int index) const {
+  return index >= 0 && index < d->types.size() ? d->types[index] : QMetaType();
+}
+
+QMetaType TKvQueryCollection::FieldType(const QString& name) const {
+  return FieldType(d->indexOf(name));
+}
+
+int TKvQueryCollection::RecordCount() const {
+  return d->count();
+}
+int TKvQueryCollection::RecNo() const {
+  return d->cur;
+}
+bool TKvQueryCollection::IsEmpty() const {
+  return d->visible.empty();
+}
+bool TKvQueryCollection::Bof() const {
+  return d->bof;
+}
+bool TKvQueryCollection::Eof() const {
+  return d->eof;
+}
+
+void TKvQueryCollection::First() {
+  if (!IsEmpty() && d->moveTo(0)) d->bof = true;
+}
+
+void TKvQueryCollection::Last() {
+  if (!IsEmpty() && d->moveTo(d->count() - 1)) d->eof = true;
+}
+
+// Moving past either end only raises Eof / Bof, so that
+// "First(); while (!Eof()) { ...; Next(); }" visits every row.
+void TKvQueryCollection::Next() {
+  if (IsEmpty()) return;
+  if (d->cur >= d->count() - 1) {
+    if (d->checkBrowse()) d->eof = true;
+    return;
+  }
+  d->moveTo(d->cur + 1);
+}
+
+void TKvQueryCollection::Prior() {
+  if (IsEmpty()) return;
+  if (d->cur <= 0) {
+    if (d->checkBrowse()) d->bof = true;
+    return;
+  }
+  d->moveTo(d->cur - 1);
+}
+
+bool TKvQueryCollection::MoveTo(int row) {
+  return d->moveTo(row);
+}
+
+bool TKvQueryCollection::Locate(const QString& field, const QVariant& value) {
+  const int f = d->indexOf(field);
+  if (!d->active || f < 0) return false;
+  const Kind kind = kindOf(d->types[f]);
+  const std::optional<double> wanted = kind == Kind::Text ? std::nullopt : numericKey(value, kind);
+  const QString wantedText = value.toString();
+  for (int row = 0; row < d->count(); ++row) {
+    const QVariant v = Impl::cell(d->visibleRow(row), f);
+    bool same;
+    if (value.isNull())
+      same = v.isNull();
+    else if (v.isNull())
+      same = false;
+    else if (kind == Kind::Text)
+      same = v.toString() == wantedText;
+    else
+      same = wanted && numericKey(v, kind) == wanted;
+    if (same) return d->moveTo(row);
+  }
+  return false;
+}
+
+QVariant TKvQueryCollection::FieldValue(const QString& name) const {
+  return FieldValue(d->indexOf(name));
+}
+
+QVariant TKvQueryCollection::FieldValue(int index) const {
+  if (d->cur < 0 || index < 0) return {};
+  return Value(d->cur, index);
+}
+
+QVariant TKvQueryCollection::Value(int row, int field) const {
+  if (row < 0 || row >= d->count() || field < 0) return {};
+  return Impl::cell(d->visibleRow(row), field);
+}
+
+bool TKvQueryCollection::SetFieldValue(const QString& name, const QVariant& value) {
+  const int f = d->indexOf(name);
+  if (!d->active || f < 0) return false;
+  if (!d->editing() && !Edit()) return false;
+  while (d->buffer.size() <= f) d->buffer.append(QVariant());
+  d->buffer[f] = value;
+  emit rowChanged(d->cur);
+  return true;
+}
+
+TKvQueryCollection::State TKvQueryCollection::GetState() const {
+  return d->state;
+}
+
+bool TKvQueryCollection::Insert() {
+  return d->insertRow(false);
+}
+bool TKvQueryCollection::Append() {
+  return d->insertRow(true);
+}
+
+bool TKvQueryCollection::Edit() {
+  if (!d->active) return false;
+  if (d->editing()) return true;
+  if (d->cur < 0) return false;
+  d->buffer = d->rows[size_t(d->currentStorage())];
+  while (d->buffer.size() < d->fields.size()) d->buffer.append(QVariant(d->types[d->buffer.size()]));
+  d->setState(dsEdit);
+  return true;
+}
+
+bool TKvQueryCollection::Post(QString* error) {
+  if (!d->active) return d->fail(QStringLiteral("L'elenco non è aperto."), error);
+  if (!d->editing()) return true;
+  if (d->busy) return d->fail(QStringLiteral("Salvataggio già in corso."), error);
+  const bool inserting = d->state == dsInsert;
+  const int kind = inserting ? TKvQueryProp::Insert : TKvQueryProp::Update;
+  const QStringList list = d->statementsFor(kind);
+  const int fieldsBefore = int(d->fields.size());
+  if (!list.isEmpty()) {
+    const int key = d->keyIndex();
+    const QVariant storedKey = key >= 0 ? Impl::cell(d->rows[size_t(d->currentStorage())], key) : QVariant();
+    d->busy = true;
+    const bool ok = d->runList(list, kind, d->buffer, storedKey, true, error);
+    d->busy = false;
+    if (!ok) return false;
+  }
+  d->lastError.clear();
+  d->rows[size_t(d->currentStorage())] = std::move(d->buffer);
+  d->buffer = Row();
+  d->pendingRow = -1;
+  d->setState(dsBrowse);
+  if (d->fields.size() != fieldsBefore) emit rowsReset();  // a generated id brought a new column
+  emit rowChanged(d->cur);
+  return true;
+}
+
+void TKvQueryCollection::Cancel() {
+  if (!d->editing() || d->busy) return;
+  if (d->state == dsInsert) {
+    const int pos = d->cur;
+    d->visible.erase(d->visible.begin() + pos);
+    d->rows.pop_back();  // the pending row is always the last stored
+    d->pendingRow = -1;
+    d->buffer = Row();
+    d->state = dsBrowse;
+    emit rowRemoved(pos);
+    d->cur = d->visible.empty() ? -1 : std::clamp(d->rowBeforeInsert, 0, d->count() - 1);
+    d->bof = d->eof = d->visible.empty();
+    emit currentChanged(d->cur);
+    emit stateChanged(dsBrowse);
+    return;
+  }
+  d->buffer = Row();
+  d->setState(dsBrowse);
+  emit rowChanged(d->cur);
+}
+
+bool TKvQueryCollection::Delete(QString* error) {
+  if (!d->active || d->busy) return false;
+  if (d->state == dsInsert) {
+    Cancel();
+    return true;
+  }
+  if (d->state == dsEdit) Cancel();
+  if (d->cur < 0) return false;
+  if (Confirmations &&
+      KvMessageDlg(QStringLiteral("Cancellare il record?"), TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
+    return false;
+  QStringList list = d->statementsFor(TKvQueryProp::Delete);
+  if (list.isEmpty()) {
+    const QString table = d->mainTable();
+    const QString key = normName(d->keyName());
+    if (table.isEmpty() || key.isEmpty())
+      return d->fail(QStringLiteral("Impossibile cancellare il record: tabella non definita."), error);
+    list << QStringLiteral("DELETE FROM %1 WHERE %2 = :KVCURRID").arg(table, key);
+  }
+  const int storage = d->currentStorage();
+  Row row = d->rows[size_t(storage)];
+  const int key = d->keyIndex();
+  d->busy = true;
+  const bool ok =
+      d->runList(list, TKvQueryProp::Delete, row, key >= 0 ? Impl::cell(row, key) : QVariant(), false, error);
+  d->busy = false;
+  if (!ok) return false;
+  d->lastError.clear();
+  const int pos = d->cur;
+  d->rows.erase(d->rows.begin() + storage);
+  d->visible.erase(d->visible.begin() + pos);
+  for (int& v : d->visible)
+    if (v > storage) --v;
+  emit rowRemoved(pos);
+  d->cur = d->visible.empty() ? -1 : std::min(pos, d->count() - 1);
+  d->bof = d->eof = d->visible.empty();
+  emit currentChanged(d->cur);
+  return true;
+}
+
+void TKvQueryCollection::SetFilter(const QString& text) {
+  d->filterText = text;
+  // A filter changed while on takes effect at once, as a whole or not at all.
+  if (d->filtered && d->active) SetFiltered(true);
+}
+
+QString TKvQueryCollection::Filter() const {
+  return d->filterText;
+}
+
+bool TKvQueryCollection::SetFiltered(bool on, QString* error) {
+  if (!d->active) {
+    d->filtered = on;
+    return true;
+  }
+  if (!d->checkBrowse(error)) return false;
+  const int storage = d->currentStorage();
+  bool ok = true;
+  if (on) {
+    ok = d->compileFilter(error);
+    d->filtered = ok;
+  } else {
+    d->filtered = false;
+    d->filter.reset();
+  }
+  d->rebuildVisible();
+  d->resetView(storage);
+  return ok;
+}
+
+bool TKvQueryCollection::Filtered() const {
+  return d->filtered;
+}
+
+void TKvQueryCollection::SetSort(const QList<SortKey>& keys) {
+  if (d->active && !d->checkBrowse()) return;
+  d->sort = keys;
+  if (!d->active) return;
+  const int storage = d->currentStorage();
+  d->applySort();
+  d->resetView(storage);
+}
+
+QList<TKvQueryCollection::SortKey> TKvQueryCollection::Sort() const {
+  return d->sort;
+}
