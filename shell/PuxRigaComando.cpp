@@ -122,7 +122,7 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
     ok = PuxApriDatabase(choice, &error);
   }
   if (!ok) {
-    KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
+    if (!o.exitWhenReady) KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
     err() << error << "\n";
     return 1;
   }
