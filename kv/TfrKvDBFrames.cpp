@@ -1,0 +1,414 @@
+#include "TfrKvDBFrames.h"
+
+#include "KvDbControls.h"
+#include "KvMessageDlg.h"
+#include "KvQueryCollection.h"
+#include "TKvDBGrid.h"
+
+#include <QAction>
+#include <QFormLayout>
+#include <QIcon>
+#include <QPainter>
+#include <QPainterPath>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace {
+
+enum class Glyph { First, Prior, Next, Last, Insert, Delete, Edit, Post, Cancel, Refresh };
+
+// The tool bar images, drawn rather than shipped.
+QIcon glyphIcon(Glyph g) {
+  constexpr int s = 16;
+  QPixmap pm(s, s);
+  pm.fill(Qt::transparent);
+  QPainter p(&pm);
+  p.setRenderHint(QPainter::Antialiasing);
+  const QColor navy(30, 60, 140);
+  auto triangle = [&](qreal x, bool left) {
+    QPainterPath t;
+    if (left) {
+      t.moveTo(x + 6, 3);
+      t.lineTo(x, 8);
+      t.lineTo(x + 6, 13);
+    } else {
+      t.moveTo(x, 3);
+      t.lineTo(x + 6, 8);
+      t.lineTo(x, 13);
+    }
+    t.closeSubpath();
+    p.fillPath(t, navy);
+  };
+  QPen pen(navy, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  switch (g) {
+    case Glyph::First:
+      p.fillRect(QRectF(3, 3, 2, 10), navy);
+      triangle(6, true);
+      break;
+    case Glyph::Prior:
+      triangle(5, true);
+      break;
+    case Glyph::Next:
+      triangle(5, false);
+      break;
+    case Glyph::Last:
+      triangle(4, false);
+      p.fillRect(QRectF(11, 3, 2, 10), navy);
+      break;
+    case Glyph::Insert:
+      pen.setColor(QColor(0, 130, 40));
+      p.setPen(pen);
+      p.drawLine(QPointF(8, 3), QPointF(8, 13));
+      p.drawLine(QPointF(3, 8), QPointF(13, 8));
+      break;
+    case Glyph::Delete:
+      pen.setColor(QColor(190, 30, 30));
+      p.setPen(pen);
+      p.drawLine(QPointF(3, 8), QPointF(13, 8));
+      break;
+    case Glyph::Edit: {
+      // A pencil.
+      p.translate(8, 8);
+      p.rotate(-45);
+      p.fillRect(QRectF(-5, -2, 8, 4), QColor(230, 170, 30));
+      QPainterPath tip;
+      tip.moveTo(3, -2);
+      tip.lineTo(6.5, 0);
+      tip.lineTo(3, 2);
+      tip.closeSubpath();
+      p.fillPath(tip, QColor(60, 60, 60));
+      p.fillRect(QRectF(-6.5, -2, 1.5, 4), QColor(200, 90, 90));
+      break;
+    }
+    case Glyph::Post:
+      pen.setColor(QColor(0, 130, 40));
+      p.setPen(pen);
+      p.drawPolyline(QPolygonF({QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)}));
+      break;
+    case Glyph::Cancel:
+      pen.setColor(QColor(190, 30, 30));
+      p.setPen(pen);
+      p.drawLine(QPointF(4, 4), QPointF(12, 12));
+      p.drawLine(QPointF(12, 4), QPointF(4, 12));
+      break;
+    case Glyph::Refresh: {
+      pen.setWidthF(1.8);
+      p.setPen(pen);
+      p.drawArc(QRectF(3, 3, 10, 10), 90 * 16, 270 * 16);
+      QPainterPath head;
+      head.moveTo(8, 0.5);
+      head.lineTo(12, 3);
+      head.lineTo(8, 5.5);
+      head.closeSubpath();
+      p.fillPath(head, navy);
+      break;
+    }
+  }
+  return QIcon(pm);
+}
+
+}  // namespace
+
+TfrKvDBFrame::TfrKvDBFrame(Pages pages, QWidget* parent) : QWidget(parent) {
+  xdsMain = new TKvDataSource(this);
+  xdsMain->setObjectName(QStringLiteral("xdsMain"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(2);
+  tbFrame = new QToolBar(this);
+  tbFrame->setObjectName(QStringLiteral("tbFrame"));
+  tbFrame->setIconSize(QSize(16, 16));
+  tbFrame->setToolButtonStyle(Qt::ToolButtonIconOnly);
+  layout->addWidget(tbFrame);
+
+  xacFirst = makeAction(QStringLiteral("xacFirst"), QStringLiteral("Primo"), glyphIcon(Glyph::First), &xacFirstExecute,
+                        [this] { First(); });
+  xacPrior = makeAction(QStringLiteral("xacPrior"), QStringLiteral("Precedente"), glyphIcon(Glyph::Prior),
+                        &xacPriorExecute, [this] { Prior(); });
+  xacNext = makeAction(QStringLiteral("xacNext"), QStringLiteral("Successivo"), glyphIcon(Glyph::Next), &xacNextExecute,
+                       [this] { Next(); });
+  xacLast = makeAction(QStringLiteral("xacLast"), QStringLiteral("Ultimo"), glyphIcon(Glyph::Last), &xacLastExecute,
+                       [this] { Last(); });
+  tbFrame->addSeparator();
+  xacInsert = makeAction(QStringLiteral("xacInsert"), QStringLiteral("Nuovo"), glyphIcon(Glyph::Insert),
+                         &xacInsertExecute, [this] { Insert(); });
+  xacDelete = makeAction(QStringLiteral("xacDelete"), QStringLiteral("Elimina"), glyphIcon(Glyph::Delete),
+                         &xacDeleteExecute, [this] { Delete(); });
+  xacEdit = makeAction(QStringLiteral("xacEdit"), QStringLiteral("Modifica"), glyphIcon(Glyph::Edit), &xacEditExecute,
+                       [this] { Edit(); });
+  xacPost = makeAction(QStringLiteral("xacPost"), QStringLiteral("Salva"), glyphIcon(Glyph::Post), &xacPostExecute,
+                       [this] { Post(); });
+  xacCancel = makeAction(QStringLiteral("xacCancel"), QStringLiteral("Annulla"), glyphIcon(Glyph::Cancel),
+                         &xacCancelExecute, [this] { Cancel(); });
+  tbFrame->addSeparator();
+  xacRefresh = makeAction(QStringLiteral("xacRefresh"), QStringLiteral("Aggiorna"), glyphIcon(Glyph::Refresh),
+                          &xacRefreshExecute, [this] { Refresh(); });
+
+  if (pages != Pages::Detail) {
+    grFrame = new TKvDBGrid(this);
+    grFrame->setObjectName(QStringLiteral("grFrame"));
+    connect(grFrame, &TKvDBGrid::rowDoubleClicked, this, [this] { ShowDetail(); });
+  }
+  if (pages != Pages::Grid) {
+    m_detail = new QWidget(this);
+    m_detail->setObjectName(QStringLiteral("pnDetail"));
+    m_detailLayout = new QFormLayout(m_detail);
+  }
+  connect(xdsMain, &TKvDataSource::stateChange, this, &TfrKvDBFrame::UpdateActions);
+  connect(xdsMain, &TKvDataSource::dataChange, this, &TfrKvDBFrame::UpdateActions);
+  UpdateActions();
+}
+
+TfrKvDBFrame::~TfrKvDBFrame() = default;
+
+QAction* TfrKvDBFrame::makeAction(const QString& name, const QString& hint, const QIcon& icon,
+                                  std::function<void()>* hook, std::function<void()> standard) {
+  auto* action = new QAction(icon, hint, this);
+  action->setObjectName(name);
+  action->setToolTip(hint);
+  action->setStatusTip(hint);
+  connect(action, &QAction::triggered, this, [this, hook, standard = std::move(standard)] {
+    if (*hook)
+      (*hook)();
+    else
+      standard();
+    UpdateActions();
+  });
+  tbFrame->addAction(action);
+  return action;
+}
+
+void TfrKvDBFrame::SetDataSet(TKvQueryCollection* collection) {
+  if (grFrame) grFrame->SetCollection(collection);
+  xdsMain->SetDataSet(collection);
+  UpdateActions();
+}
+
+TKvQueryCollection* TfrKvDBFrame::DataSet() const {
+  return xdsMain->DataSet();
+}
+
+bool TfrKvDBFrame::editing() const {
+  const int s = xdsMain->State();
+  return s == TKvDataSource::dsInsert || s == TKvDataSource::dsEdit;
+}
+
+void TfrKvDBFrame::First() {
+  if (TKvQueryCollection* c = DataSet(); c && c->Active()) c->First();
+}
+
+void TfrKvDBFrame::Prior() {
+  if (TKvQueryCollection* c = DataSet(); c && c->Active()) c->Prior();
+}
+
+void TfrKvDBFrame::Next() {
+  if (TKvQueryCollection* c = DataSet(); c && c->Active()) c->Next();
+}
+
+void TfrKvDBFrame::Last() {
+  if (TKvQueryCollection* c = DataSet(); c && c->Active()) c->Last();
+}
+
+bool TfrKvDBFrame::Insert() {
+  TKvQueryCollection* c = DataSet();
+  if (!c || !c->Active() || m_readOnly || !c->Insert()) return false;
+  ShowDetail();
+  focusFirstControl();
+  return true;
+}
+
+bool TfrKvDBFrame::Edit() {
+  TKvQueryCollection* c = DataSet();
+  if (!c || !c->Active() || m_readOnly || !c->Edit()) return false;
+  ShowDetail();
+  focusFirstControl();
+  return true;
+}
+
+bool TfrKvDBFrame::Post(QString* error) {
+  TKvQueryCollection* c = DataSet();
+  if (!c || !editing()) return true;
+  // A control whose text is not a value (a half-typed date) would otherwise
+  // be saved with the value it held before.
+  for (TKvDBControl* control : xdsMain->Controls()) {
+    const QString why = control->Invalid();
+    if (why.isEmpty()) continue;
+    const QString text = QStringLiteral("Attenzione!\n") + why;
+    if (error)
+      *error = text;
+    else
+      KvMessageDlg(text, TMsgDlgType::mtWarning, mbOK);
+    control->Widget()->setFocus();
+    return false;
+  }
+  QString why;
+  if (c->Post(&why)) return true;
+  if (error)
+    *error = why;
+  else
+    KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
+  return false;
+}
+
+void TfrKvDBFrame::Cancel() {
+  if (TKvQueryCollection* c = DataSet()) c->Cancel();
+}
+
+bool TfrKvDBFrame::Delete(QString* error) {
+  TKvQueryCollection* c = DataSet();
+  if (!c || !c->Active() || m_readOnly || c->IsEmpty()) return false;
+  QString why;
+  if (c->Delete(&why)) return true;
+  // Nothing to report when the user answered no to the confirmation.
+  if (!why.isEmpty()) {
+    if (error)
+      *error = why;
+    else
+      KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
+  }
+  return false;
+}
+
+bool TfrKvDBFrame::Refresh(QString* error) {
+  TKvQueryCollection* c = DataSet();
+  if (!c) return false;
+  QString why;
+  if (c->Refresh(&why)) return true;
+  if (error)
+    *error = why;
+  else
+    KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
+  return false;
+}
+
+void TfrKvDBFrame::SetReadOnly(bool on) {
+  m_readOnly = on;
+  xdsMain->SetReadOnly(on);
+  UpdateActions();
+}
+
+void TfrKvDBFrame::SetActionLocked(QAction* action, bool locked) {
+  if (!action) return;
+  if (locked && !m_locked.contains(action)) m_locked.append(action);
+  if (!locked) m_locked.removeAll(action);
+  action->setVisible(!locked);
+  UpdateActions();
+}
+
+void TfrKvDBFrame::UpdateActions() {
+  TKvQueryCollection* c = DataSet();
+  const int state = xdsMain->State();
+  const bool browse = state == TKvDataSource::dsBrowse;
+  const bool edit = state == TKvDataSource::dsInsert || state == TKvDataSource::dsEdit;
+  const int rows = browse ? c->RecordCount() : 0;
+  const int row = browse ? c->RecNo() : -1;
+  auto set = [this](QAction* a, bool on) { a->setEnabled(on && !m_locked.contains(a)); };
+  set(xacFirst, browse && row > 0);
+  set(xacPrior, browse && row > 0);
+  set(xacNext, browse && row >= 0 && row < rows - 1);
+  set(xacLast, browse && row >= 0 && row < rows - 1);
+  set(xacInsert, browse && !m_readOnly);
+  set(xacDelete, browse && !m_readOnly && rows > 0);
+  set(xacEdit, browse && !m_readOnly && rows > 0);
+  set(xacPost, edit && !m_readOnly);
+  set(xacCancel, edit && !m_readOnly);
+  set(xacRefresh, c && !edit);
+}
+
+void TfrKvDBFrame::AddToolWidget(QWidget* widget, bool separator) {
+  if (separator) tbFrame->addSeparator();
+  tbFrame->addWidget(widget);
+}
+
+void TfrKvDBFrame::AddToolAction(QAction* action, bool separator) {
+  if (separator) tbFrame->addSeparator();
+  tbFrame->addAction(action);
+}
+
+void TfrKvDBFrame::focusFirstControl() {
+  for (TKvDBControl* control : xdsMain->Controls()) {
+    QWidget* w = control->Widget();
+    if (w->isEnabled() && w->focusPolicy() != Qt::NoFocus && w->isVisibleTo(this)) {
+      w->setFocus();
+      return;
+    }
+  }
+}
+
+template <typename Control>
+static Control* addControl(TKvDataSource* source, QFormLayout* layout, const QString& field, const QString& caption,
+                           Control* control) {
+  control->SetDataSource(source, field);
+  layout->addRow(caption, control);
+  return control;
+}
+
+TKvDBEdit* TfrKvDBFrame::AddDBEdit(const QString& field, const QString& caption) {
+  if (!m_detailLayout) return nullptr;
+  return addControl(xdsMain, m_detailLayout, field, caption, new TKvDBEdit(m_detail));
+}
+
+TKvDBDateEdit* TfrKvDBFrame::AddDBDate(const QString& field, const QString& caption) {
+  if (!m_detailLayout) return nullptr;
+  return addControl(xdsMain, m_detailLayout, field, caption, new TKvDBDateEdit(m_detail));
+}
+
+TKvDBNumberEdit* TfrKvDBFrame::AddDBNumber(const QString& field, const QString& caption, int decimals) {
+  if (!m_detailLayout) return nullptr;
+  auto* control = new TKvDBNumberEdit(m_detail);
+  control->SetDecimals(decimals);
+  return addControl(xdsMain, m_detailLayout, field, caption, control);
+}
+
+TKvDBMemo* TfrKvDBFrame::AddDBMemo(const QString& field, const QString& caption) {
+  if (!m_detailLayout) return nullptr;
+  return addControl(xdsMain, m_detailLayout, field, caption, new TKvDBMemo(m_detail));
+}
+
+TKvDBCheckBox* TfrKvDBFrame::AddDBCheck(const QString& field, const QString& caption) {
+  if (!m_detailLayout) return nullptr;
+  auto* control = new TKvDBCheckBox(caption, m_detail);
+  control->SetDataSource(xdsMain, field);
+  m_detailLayout->addRow(QString(), control);
+  return control;
+}
+
+// ---- the three frames --------------------------------------------------------
+
+TfrKvDBRWGrid::TfrKvDBRWGrid(QWidget* parent) : TfrKvDBFrame(Pages::GridAndDetail, parent) {
+  pcFrame = new QTabWidget(this);
+  pcFrame->setObjectName(QStringLiteral("pcFrame"));
+  tsGrid = new QWidget(pcFrame);
+  tsGrid->setObjectName(QStringLiteral("tsGrid"));
+  auto* gridLayout = new QVBoxLayout(tsGrid);
+  gridLayout->setContentsMargins(0, 0, 0, 0);
+  gridLayout->addWidget(grFrame);
+  tsDetail = new QWidget(pcFrame);
+  tsDetail->setObjectName(QStringLiteral("tsDetail"));
+  auto* detailLayout = new QVBoxLayout(tsDetail);
+  detailLayout->addWidget(m_detail);
+  detailLayout->addStretch();
+  pcFrame->addTab(tsGrid, QStringLiteral("Elenco"));
+  pcFrame->addTab(tsDetail, QStringLiteral("Dettaglio"));
+  layout()->addWidget(pcFrame);
+}
+
+void TfrKvDBRWGrid::ShowGrid() {
+  pcFrame->setCurrentWidget(tsGrid);
+}
+
+void TfrKvDBRWGrid::ShowDetail() {
+  pcFrame->setCurrentWidget(tsDetail);
+}
+
+TfrKvDBROGrid::TfrKvDBROGrid(QWidget* parent) : TfrKvDBFrame(Pages::Grid, parent) {
+  layout()->addWidget(grFrame);
+  for (QAction* a : {xacInsert, xacDelete, xacEdit, xacPost, xacCancel}) SetActionLocked(a, true);
+  SetReadOnly(true);
+}
+
+TfrKvDBRW::TfrKvDBRW(QWidget* parent) : TfrKvDBFrame(Pages::Detail, parent) {
+  layout()->addWidget(m_detail);
+  static_cast<QVBoxLayout*>(layout())->addStretch();
+}

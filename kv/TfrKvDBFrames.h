@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class QAction;
+class QFormLayout;
+class QHBoxLayout;
+class QIcon;
+class QTabWidget;
+class QToolBar;
+class TKvDataSource;
+class TKvDBCheckBox;
+class TKvDBDateEdit;
+class TKvDBEdit;
+class TKvDBGrid;
+class TKvDBMemo;
+class TKvDBNumberEdit;
+class TKvQueryCollection;
+
+// Base of the data frames: a tool bar with the standard actions over the
+// frame's query collection (reached through the data source xdsMain), and a
+// grid page, a detail page or both.
+//
+// Each action runs its hook when one is set (xacPostExecute...), else the
+// standard behaviour, which a hook can still call (Post(), Insert()...). The
+// actions follow the state: navigation, insert, delete, edit and refresh
+// while browsing, post and cancel while inserting or editing. A refused post
+// or delete shows the database's error and leaves the row as it was.
+class TfrKvDBFrame : public QWidget {
+  Q_OBJECT
+ public:
+  ~TfrKvDBFrame() override;
+
+  // The collection the frame works on (grid, detail controls, actions).
+  void SetDataSet(TKvQueryCollection* collection);
+  TKvQueryCollection* DataSet() const;
+
+  TKvDataSource* xdsMain;
+  TKvDBGrid* grFrame = nullptr;  // null in a frame without a grid
+  QToolBar* tbFrame;
+  QAction* xacFirst;
+  QAction* xacPrior;
+  QAction* xacNext;
+  QAction* xacLast;
+  QAction* xacInsert;
+  QAction* xacDelete;
+  QAction* xacEdit;
+  QAction* xacPost;
+  QAction* xacCancel;
+  QAction* xacRefresh;
+
+  std::function<void()> xacFirstExecute;
+  std::function<void()> xacPriorExecute;
+  std::function<void()> xacNextExecute;
+  std::function<void()> xacLastExecute;
+  std::function<void()> xacInsertExecute;
+  std::function<void()> xacDeleteExecute;
+  std::function<void()> xacEditExecute;
+  std::function<void()> xacPostExecute;
+  std::function<void()> xacCancelExecute;
+  std::function<void()> xacRefreshExecute;
+
+  // The standard behaviours. With error given, Post, Delete and Refresh
+  // report a failure there instead of showing it.
+  void First();
+  void Prior();
+  void Next();
+  void Last();
+  virtual bool Insert();
+  bool Delete(QString* error = nullptr);
+  virtual bool Edit();
+  bool Post(QString* error = nullptr);
+  void Cancel();
+  bool Refresh(QString* error = nullptr);
+
+  // A read-only frame changes nothing: insert, delete, edit, post and cancel
+  // stay disabled and the detail controls read-only.
+  void SetReadOnly(bool on);
+  bool ReadOnly() const { return m_readOnly; }
+  // A locked action is hidden and disabled whatever the state.
+  void SetActionLocked(QAction* action, bool locked);
+  bool ActionLocked(QAction* action) const { return m_locked.contains(action); }
+  void UpdateActions();
+
+  // Extra tool bar items after the standard actions (quick search bar,
+  // print button...), each group after a separator.
+  void AddToolWidget(QWidget* widget, bool separator = true);
+  void AddToolAction(QAction* action, bool separator = true);
+
+  // The detail page (null in a grid-only frame) with its form layout, and
+  // helpers that add a captioned data-aware control bound to the frame.
+  QWidget* DetailPage() const { return m_detail; }
+  QFormLayout* DetailLayout() const { return m_detailLayout; }
+  TKvDBEdit* AddDBEdit(const QString& field, const QString& caption);
+  TKvDBDateEdit* AddDBDate(const QString& field, const QString& caption);
+  TKvDBNumberEdit* AddDBNumber(const QString& field, const QString& caption, int decimals = -1);
+  TKvDBMemo* AddDBMemo(const QString& field, const QString& caption);
+  TKvDBCheckBox* AddDBCheck(const QString& field, const QString& caption);
+
+ protected:
+  enum class Pages { GridAndDetail, Grid, Detail };
+  TfrKvDBFrame(Pages pages, QWidget* parent);
+
+  // Called when a row is to be typed (insert, edit, a double click).
+  virtual void ShowDetail() {}
+  bool editing() const;
+
+  QWidget* m_detail = nullptr;
+  QFormLayout* m_detailLayout = nullptr;
+
+ private:
+  QAction* makeAction(const QString& name, const QString& hint, const QIcon& icon, std::function<void()>* hook,
+                      std::function<void()> standard);
+  void focusFirstControl();
+
+  QList<QAction*> m_locked;
+  bool m_readOnly = false;
+};
+
+// Grid page and detail page, with every standard action. Insert and edit
+// show the detail page; so does a double click on a row.
+class TfrKvDBRWGrid : public TfrKvDBFrame {
+  Q_OBJECT
+ public:
+  explicit TfrKvDBRWGrid(QWidget* parent = nullptr);
+  QTabWidget* pcFrame;
+  QWidget* tsGrid;
+  QWidget* tsDetail;
+  void ShowGrid();
+  void ShowDetail() override;
+};
+
+// A read-only grid with navigation and refresh.
+class TfrKvDBROGrid : public TfrKvDBFrame {
+  Q_OBJECT
+ public:
+  explicit TfrKvDBROGrid(QWidget* parent = nullptr);
+};
+
+// The detail page alone, with every standard action.
+class TfrKvDBRW : public TfrKvDBFrame {
+  Q_OBJECT
+ public:
+  explicit TfrKvDBRW(QWidget* parent = nullptr);
+};

@@ -1,0 +1,545 @@
+#include "KvCollectionModel.h"
+#include "KvDbControls.h"
+#include "KvMessageDlg.h"
+#include "KvQueryCollection.h"
+#include "PuxTestDb.h"
+#include "TKvDBGrid.h"
+#include "TfrKvDBFrames.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDate>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTabWidget>
+
+#include <memory>
+
+namespace {
+
+// Types text into a widget as the keyboard would.
+void typeInto(QWidget* w, const QString& text) {
+  for (const QChar ch : text) {
+    QKeyEvent press(QEvent::KeyPress, ch.toUpper().unicode(), Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(w, &press);
+    QKeyEvent release(QEvent::KeyRelease, ch.toUpper().unicode(), Qt::NoModifier, QString(ch));
+    QApplication::sendEvent(w, &release);
+  }
+}
+
+void replaceText(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  QKeyEvent del(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+  QApplication::sendEvent(edit, &del);
+  typeInto(edit, text);
+}
+
+void clickTitle(TKvDBGrid& grid, int column) {
+  QHeaderView* h = grid.horizontalHeader();
+  const QPointF at(h->sectionViewportPosition(column) + h->sectionSize(column) / 2, h->height() / 2);
+  QMouseEvent press(QEvent::MouseButtonPress, at, h->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(h->viewport(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, h->viewport()->mapToGlobal(at), Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(h->viewport(), &release);
+}
+
+QStringList column(const TKvQueryCollection& c, const QString& field) {
+  QStringList out;
+  for (int r = 0; r < c.RecordCount(); ++r) out << c.Value(r, c.FieldIndex(field)).toString();
+  return out;
+}
+
+struct MessageScript {
+  MessageScript() { KvMessageScript::Begin(); }
+  ~MessageScript() { KvMessageScript::End(); }
+};
+
+class KvViewsTest : public PuxDbTest {
+ protected:
+  PuxTestDb::Content content() const override { return PuxTestDb::Content::Schema; }
+
+  void SetUp() override {
+    PuxDbTest::SetUp();
+    if (HasFatalFailure()) return;
+    Exec(
+        QStringLiteral("INSERT INTO TCRC_CRITERICOMP (ICRCID, SCRCDESCS, SCRCDESCL, FCRCPESO) "
+                       "VALUES (1, 'PREZZO', 'Prezzo più basso', 3)"));
+    Exec(
+        QStringLiteral("INSERT INTO TCRC_CRITERICOMP (ICRCID, SCRCDESCS, SCRCDESCL, FCRCPESO) "
+                       "VALUES (2, 'QUALITA', 'Qualità del servizio', NULL)"));
+    Exec(
+        QStringLiteral("INSERT INTO TCRC_CRITERICOMP (ICRCID, SCRCDESCS, SCRCDESCL, FCRCPESO) "
+                       "VALUES (3, 'ECOLOGIA', NULL, 2.5)"));
+    Exec(
+        QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, SPRECOD, DPREDATA, SPREDESCS, ILOCKED, ICRCID, "
+                       "LOFFTIPOCOMP) VALUES (1, '00001', '2019-02-01', 'Fornitura carta', 1, 1, 0)"));
+    Exec(
+        QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, SPRECOD, DPREDATA, SPREDESCS, ILOCKED) "
+                       "VALUES (2, '00002', '2019-03-15', 'Acquisto toner', NULL)"));
+    Exec(
+        QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, SPRECOD, DPREDATA, SPREDESCS, ILOCKED) "
+                       "VALUES (3, '00003', NULL, 'Banchi', 0)"));
+  }
+
+  void openCriteria(TKvQueryCollection& c) {
+    c.SetCommandText(
+        QStringLiteral("SELECT ICRCID, SCRCDESCS, SCRCDESCL, FCRCPESO FROM TCRC_CRITERICOMP ORDER BY ICRCID"));
+    c.SQLInsert() << QStringLiteral(
+        "INSERT INTO TCRC_CRITERICOMP (ICRCID, SCRCDESCS, SCRCDESCL, FCRCPESO) VALUES (:KVGENID, :SCRCDESCS, "
+        ":SCRCDESCL, :FCRCPESO)");
+    c.SQLUpdate() << QStringLiteral(
+        "UPDATE TCRC_CRITERICOMP SET SCRCDESCS = :SCRCDESCS, SCRCDESCL = :SCRCDESCL, FCRCPESO = :FCRCPESO "
+        "WHERE ICRCID = :KVCURRID");
+    c.SQLDelete() << QStringLiteral("DELETE FROM TCRC_CRITERICOMP WHERE ICRCID = :KVCURRID");
+    QString error;
+    ASSERT_TRUE(c.Open(&error)) << error.toStdString();
+  }
+
+  void openProcedures(TKvQueryCollection& c) {
+    c.SetCommandText(
+        QStringLiteral("SELECT IPREID, SPRECOD, DPREDATA, SPREDESCS, CAST(NULL AS VARCHAR(1)) AS VUOTO, ILOCKED "
+                       "FROM TPRE_PREVENTIVI ORDER BY SPRECOD"));
+    QString error;
+    ASSERT_TRUE(c.Open(&error)) << error.toStdString();
+  }
+
+  static QList<TKvCollectionModel::Column> procedureColumns() {
+    TKvCollectionModel::Column numero{QStringLiteral("SPRECOD"), QStringLiteral("Numero"), 80};
+    TKvCollectionModel::Column data{QStringLiteral("DPREDATA"), QStringLiteral("Data"), 100};
+    TKvCollectionModel::Column oggetto{QStringLiteral("SPREDESCS"), QStringLiteral("Oggetto"), 300};
+    TKvCollectionModel::Column bloccato{QStringLiteral("Vuoto"), QStringLiteral("Bloccato"), 60};
+    TKvCollectionModel::Column locked{QStringLiteral("ILOCKED"), QStringLiteral("Blocco"), -1, false};
+    locked.format = TKvCollectionModel::FlagFormat(QStringLiteral("Sì"), QStringLiteral("No"));
+    TKvCollectionModel::Column id{QStringLiteral("IPREID"), QString(), -1, false};
+    return {numero, data, oggetto, bloccato, locked, id};
+  }
+};
+
+TEST(KvCollectionModelText, FormatsValuesAsTheClerksReadThem) {
+  const struct {
+    QVariant value;
+    QString text;
+  } cases[] = {
+      {QVariant(QDate(2019, 2, 1)), "01/02/2019"},
+      {QVariant(QDateTime(QDate(2019, 2, 1), QTime(0, 0))), "01/02/2019"},
+      {QVariant(QDateTime(QDate(2019, 2, 1), QTime(9, 5, 7))), "01/02/2019 09:05:07"},
+      {QVariant(2.5), "2,5"},
+      {QVariant(3.0), "3"},
+      {QVariant(1234.125), "1234,125"},
+      {QVariant(-0.0000001), "0"},
+      {QVariant(42), "42"},
+      {QVariant(QMetaType(QMetaType::Double)), ""},
+      {QVariant(QMetaType(QMetaType::QDate)), ""},
+      {QVariant(QStringLiteral("Qualità")), "Qualità"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TKvCollectionModel::DefaultText(c.value), c.text) << c.value.typeName();
+
+  const auto money = TKvCollectionModel::FixedFormat(2, true);
+  EXPECT_EQ(money(1234.5), QStringLiteral("1.234,50"));
+  EXPECT_EQ(TKvCollectionModel::FixedFormat(3)(1234.5), QStringLiteral("1234,500"));
+  EXPECT_EQ(money(QVariant(QMetaType(QMetaType::Double))), QString());
+  const auto flag = TKvCollectionModel::FlagFormat(QStringLiteral("Sì"));
+  EXPECT_EQ(flag(1), QStringLiteral("Sì"));
+  EXPECT_EQ(flag(0), QString());
+  EXPECT_EQ(flag(QVariant(QMetaType(QMetaType::Int))), QString());
+}
+
+TEST_F(KvViewsTest, GridShowsTheTableAndSortsByTitleClicks) {
+  TKvQueryCollection c;
+  openProcedures(c);
+  TKvDBGrid grid;
+  grid.SetCollection(&c);
+  grid.SetColumns(procedureColumns());
+  grid.ColsIndex().Add()->SetColumn(0).SetFields(QStringLiteral("SPRECOD")).SetSearchable(true);
+  grid.ColsIndex()
+      .Add()
+      ->SetColumn(1)
+      .SetFields(QStringLiteral("DPREDATA;SPRECOD"))
+      .SetDescFields(QStringLiteral("SPRECOD"));
+  grid.ColsIndex().Add()->SetColumn(2).SetFields(QStringLiteral("SPREDESCS")).SetSearchable(true);
+  grid.resize(800, 300);
+  grid.show();
+
+  TKvCollectionModel* m = grid.Model();
+  ASSERT_EQ(m->rowCount(), 3);
+  EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Numero"));
+  EXPECT_EQ(m->headerData(5, Qt::Horizontal).toString(), QStringLiteral("IPREID"));
+  EXPECT_EQ(m->index(0, 1).data().toString(), QStringLiteral("01/02/2019"));
+  EXPECT_EQ(m->index(2, 1).data().toString(), QString());
+  EXPECT_EQ(m->index(0, 1).data(Qt::EditRole).toDate(), QDate(2019, 2, 1));
+  EXPECT_EQ(m->index(0, 4).data().toString(), QStringLiteral("Sì"));
+  EXPECT_EQ(m->index(1, 4).data().toString(), QStringLiteral("No"));
+  EXPECT_TRUE(m->index(0, 5).data(Qt::TextAlignmentRole).toInt() & Qt::AlignRight);
+  EXPECT_EQ(grid.columnWidth(0), 80);
+  EXPECT_EQ(grid.columnWidth(2), 300);
+  EXPECT_TRUE(grid.isColumnHidden(4));
+  EXPECT_TRUE(grid.isColumnHidden(5));
+  EXPECT_EQ(grid.RowHeight(), 20);
+
+  QList<QPair<int, bool>> sorted;
+  QObject::connect(&grid, &TKvDBGrid::columnSorted, &grid, [&](int col, const QString& field, bool desc) {
+    EXPECT_EQ(field, grid.FieldOfColumn(col));
+    sorted.append({col, desc});
+  });
+  c.MoveTo(0);  // 00001, "Fornitura carta"
+  clickTitle(grid, 2);
+  EXPECT_EQ(column(c, "SPRECOD"), QStringList({"00002", "00003", "00001"}));
+  EXPECT_EQ(m->index(0, 2).data().toString(), QStringLiteral("Acquisto toner"));
+  // The current row stays the same row, in the grid as well.
+  EXPECT_EQ(c.FieldValue("SPRECOD").toString(), QStringLiteral("00001"));
+  EXPECT_EQ(grid.currentIndex().row(), c.RecNo());
+  EXPECT_EQ(grid.horizontalHeader()->sortIndicatorSection(), 2);
+  EXPECT_EQ(grid.horizontalHeader()->sortIndicatorOrder(), Qt::AscendingOrder);
+
+  clickTitle(grid, 2);
+  EXPECT_EQ(column(c, "SPRECOD"), QStringList({"00001", "00003", "00002"}));
+  EXPECT_EQ(grid.horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+  // Descending fields of an item are reversed on the first click only.
+  Exec(QStringLiteral("UPDATE TPRE_PREVENTIVI SET DPREDATA = '2019-02-01' WHERE IPREID = 3"));
+  c.Refresh();
+  clickTitle(grid, 1);
+  EXPECT_EQ(column(c, "SPRECOD"), QStringList({"00003", "00001", "00002"}));
+  clickTitle(grid, 1);
+  EXPECT_EQ(column(c, "SPRECOD"), QStringList({"00002", "00001", "00003"}));
+
+  // A title without an index item sorts nothing and keeps the indicator.
+  clickTitle(grid, 3);
+  EXPECT_EQ(column(c, "SPRECOD"), QStringList({"00002", "00001", "00003"}));
+  EXPECT_EQ(grid.horizontalHeader()->sortIndicatorSection(), 1);
+  EXPECT_EQ(sorted, (QList<QPair<int, bool>>{{2, false}, {2, true}, {1, false}, {1, true}}));
+  // The declared widths survive the resets of sort and refresh.
+  EXPECT_EQ(grid.columnWidth(2), 300);
+}
+
+TEST_F(KvViewsTest, ModelPassesOnEachChangeWithTheFinestSignal) {
+  TKvQueryCollection c;
+  openCriteria(c);
+  TKvCollectionModel m(&c);
+  ASSERT_EQ(m.columnCount(), 4);  // every field when none is declared
+  EXPECT_EQ(m.index(2, 3).data().toString(), QStringLiteral("2,5"));
+  EXPECT_EQ(m.index(1, 3).data().toString(), QString());
+
+  QStringList events;
+  QObject::connect(&m, &QAbstractItemModel::dataChanged, &m, [&](const QModelIndex& a, const QModelIndex& b) {
+    events << QStringLiteral("changed %1-%2 cols %3-%4").arg(a.row()).arg(b.row()).arg(a.column()).arg(b.column());
+  });
+  QObject::connect(&m, &QAbstractItemModel::rowsInserted, &m,
+                   [&](const QModelIndex&, int first) { events << QStringLiteral("inserted %1").arg(first); });
+  QObject::connect(&m, &QAbstractItemModel::rowsRemoved, &m,
+                   [&](const QModelIndex&, int first) { events << QStringLiteral("removed %1").arg(first); });
+  QObject::connect(&m, &QAbstractItemModel::modelReset, &m, [&] { events << QStringLiteral("reset"); });
+
+  c.MoveTo(1);
+  c.SetFieldValue(QStringLiteral("SCRCDESCL"), QStringLiteral("Qualità"));
+  EXPECT_EQ(m.index(1, 2).data().toString(), QStringLiteral("Qualità"));
+  c.Cancel();
+  EXPECT_EQ(m.index(1, 2).data().toString(), QStringLiteral("Qualità del servizio"));
+  c.Insert();
+  EXPECT_EQ(m.rowCount(), 4);
+  c.Cancel();
+  EXPECT_EQ(m.rowCount(), 3);
+  c.SetFilter(QStringLiteral("FCRCPESO > 2"));
+  c.SetFiltered(true);
+  EXPECT_EQ(m.rowCount(), 2);
+  c.Last();
+  QString error;
+  ASSERT_TRUE(c.Delete(&error)) << error.toStdString();
+  EXPECT_EQ(m.rowCount(), 1);
+  EXPECT_EQ(events, QStringList({"changed 1-1 cols 0-3", "changed 1-1 cols 0-3", "inserted 2", "removed 2", "reset",
+                                 "removed 1"}));
+
+  // Sorting a view column sorts the collection.
+  c.SetFiltered(false);
+  m.sort(1, Qt::DescendingOrder);
+  EXPECT_EQ(column(c, "SCRCDESCS"), QStringList({"QUALITA", "PREZZO"}));
+}
+
+TEST_F(KvViewsTest, GridAndCollectionShareTheCurrentRowAndARefusedPostKeepsIt) {
+  MessageScript script;
+  TKvQueryCollection c;
+  openCriteria(c);
+  TKvDBGrid grid;
+  grid.SetCollection(&c);
+  c.MoveTo(2);
+  EXPECT_EQ(grid.currentIndex().row(), 2);
+  grid.setCurrentIndex(grid.Model()->index(0, 1));
+  EXPECT_EQ(c.RecNo(), 0);
+
+  int doubleClicked = -1;
+  QObject::connect(&grid, &TKvDBGrid::rowDoubleClicked, &grid, [&](int row) { doubleClicked = row; });
+  emit grid.doubleClicked(grid.Model()->index(0, 1));
+  EXPECT_EQ(doubleClicked, 0);
+
+  // Leaving a row whose post fails shows the database's reason and stays.
+  c.SetFieldValue(QStringLiteral("SCRCDESCS"), QString(40, QLatin1Char('X')));
+  grid.setCurrentIndex(grid.Model()->index(2, 1));
+  ASSERT_EQ(KvMessageScript::Messages().size(), 1);
+  EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);
+  EXPECT_FALSE(KvMessageScript::Texts()[0].isEmpty());
+  EXPECT_EQ(c.RecNo(), 0);
+  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsEdit);
+  EXPECT_EQ(grid.currentIndex().row(), 0);
+  EXPECT_EQ(c.FieldValue("SCRCDESCS").toString(), QString(40, QLatin1Char('X')));
+
+  // A good value moves on, posted.
+  c.SetFieldValue(QStringLiteral("SCRCDESCS"), QStringLiteral("PREZZO BASSO"));
+  grid.setCurrentIndex(grid.Model()->index(2, 1));
+  EXPECT_EQ(c.RecNo(), 2);
+  EXPECT_EQ(Scalar("SELECT SCRCDESCS FROM TCRC_CRITERICOMP WHERE ICRCID = 1").toString(),
+            QStringLiteral("PREZZO BASSO"));
+}
+
+TEST_F(KvViewsTest, CellHookPaintsPadlockOnLockedRowsOverAlternateColours) {
+  TKvQueryCollection c;
+  openProcedures(c);
+  TKvDBGrid grid;
+  grid.SetCollection(&c);
+  grid.SetColumns(procedureColumns());
+  grid.SetOddRowColor(QColor(0xFF, 0xFF, 0xCC));
+  const QPixmap padlock = TKvDBGrid::PadlockImage();
+  grid.OnDrawColumnCell = [&](TKvDrawCell& cell) {
+    if (cell.field == QLatin1String("VUOTO") && c.Value(cell.row, c.FieldIndex("ILOCKED")).toInt() == 1) {
+      cell.image = padlock;
+      cell.imageLeft = 10;
+    }
+  };
+  c.MoveTo(2);  // the selected row is painted in the selection colours
+  grid.resize(800, 200);
+  grid.show();
+  QApplication::processEvents();
+  const QImage shot = grid.viewport()->grab().toImage();
+  auto pixel = [&](int row, int col, int dx, int dy) {
+    const QRect r = grid.visualRect(grid.Model()->index(row, col));
+    return QColor(shot.pixel(r.left() + dx, r.top() + dy));
+  };
+  // Row 1 (record number 1) is light yellow, row 2 the window colour.
+  EXPECT_EQ(pixel(0, 0, 75, 10), QColor(0xFF, 0xFF, 0xCC));
+  EXPECT_EQ(pixel(1, 0, 75, 10), grid.palette().color(QPalette::Base));
+  EXPECT_EQ(pixel(2, 0, 75, 10), grid.palette().color(QPalette::Active, QPalette::Highlight));
+  // The padlock's golden body, 10 pixels from the left of "Bloccato", only
+  // on the locked procedure.
+  const QColor body = pixel(0, 3, 10 + 4, 2 + 11);
+  EXPECT_GT(body.red(), 200);
+  EXPECT_LT(body.blue(), 100);
+  EXPECT_EQ(pixel(1, 3, 10 + 4, 2 + 11), grid.palette().color(QPalette::Base));
+}
+
+TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
+  MessageScript script;
+  TKvQueryCollection c;
+  openCriteria(c);
+  c.Confirmations = true;
+  TfrKvDBRWGrid frame;
+  frame.SetDataSet(&c);
+  TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
+  TKvDBEdit* xdeDescL = frame.AddDBEdit(QStringLiteral("SCRCDESCL"), QStringLiteral("Descrizione estesa"));
+  TKvDBNumberEdit* xdnPeso = frame.AddDBNumber(QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
+  xdeDescS->SetUpperCase(true);
+  EXPECT_EQ(xdeDescS->text(), QStringLiteral("PREZZO"));
+  EXPECT_EQ(xdnPeso->text(), QStringLiteral("3"));
+
+  const QList<QAction*> all = {frame.xacFirst,  frame.xacPrior, frame.xacNext, frame.xacLast,   frame.xacInsert,
+                               frame.xacDelete, frame.xacEdit,  frame.xacPost, frame.xacCancel, frame.xacRefresh};
+  auto enabled = [&] {
+    QStringList on;
+    for (QAction* a : all)
+      if (a->isEnabled()) on << a->objectName();
+    return on;
+  };
+  EXPECT_EQ(frame.xacInsert->toolTip(), QStringLiteral("Nuovo"));
+  EXPECT_EQ(frame.xacPost->toolTip(), QStringLiteral("Salva"));
+  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(enabled(), QStringList({"xacNext", "xacLast", "xacInsert", "xacDelete", "xacEdit", "xacRefresh"}));
+
+  frame.xacInsert->trigger();
+  EXPECT_EQ(frame.xdsMain->State(), 1);
+  EXPECT_EQ(frame.pcFrame->currentWidget(), frame.tsDetail);
+  EXPECT_EQ(enabled(), QStringList({"xacPost", "xacCancel"}));
+  EXPECT_EQ(xdeDescS->text(), QString());
+  typeInto(xdeDescS, QStringLiteral("servizio"));
+  typeInto(xdeDescL, QStringLiteral("Servizio di assistenza"));
+  typeInto(xdnPeso, QStringLiteral("2.5"));
+  EXPECT_EQ(xdeDescS->text(), QStringLiteral("SERVIZIO"));
+  EXPECT_EQ(xdnPeso->text(), QStringLiteral("2,5"));
+  frame.xacPost->trigger();
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join("|").toStdString();
+  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE SCRCDESCS = 'SERVIZIO' AND SCRCDESCL = "
+                   "'Servizio di assistenza' AND FCRCPESO = 2.5")
+                .toInt(),
+            1);
+  EXPECT_EQ(frame.grFrame->Model()->rowCount(), 4);
+  const QVariant newId = c.FieldValue("ICRCID");
+  EXPECT_FALSE(newId.isNull());
+
+  // Typing into a browsed row starts editing it; cancel brings back the row.
+  typeInto(xdeDescL, QStringLiteral(" tecnica"));
+  EXPECT_EQ(frame.xdsMain->State(), 2);
+  EXPECT_TRUE(frame.xacPost->isEnabled());
+  frame.xacCancel->trigger();
+  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(xdeDescL->text(), QStringLiteral("Servizio di assistenza"));
+
+  frame.xacEdit->trigger();
+  EXPECT_EQ(frame.xdsMain->State(), 2);
+  replaceText(xdnPeso, QString());
+  frame.xacPost->trigger();
+  EXPECT_TRUE(
+      Scalar(QStringLiteral("SELECT FCRCPESO FROM TCRC_CRITERICOMP WHERE ICRCID = %1").arg(newId.toInt())).isNull());
+
+  // Delete asks first; no keeps the row.
+  KvMessageScript::Answer(mrNo);
+  frame.xacDelete->trigger();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP").toInt(), 4);
+  KvMessageScript::Answer(mrYes);
+  frame.xacDelete->trigger();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP").toInt(), 3);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Cancellare il record?", "Cancellare il record?"}));
+  EXPECT_EQ(frame.grFrame->Model()->rowCount(), 3);
+
+  // A refused delete (a procedure uses criterion 1) reports the database's
+  // reason and keeps the row.
+  KvMessageScript::Clear();
+  frame.xacFirst->trigger();
+  KvMessageScript::Answer(mrYes);
+  frame.xacDelete->trigger();
+  ASSERT_EQ(KvMessageScript::Messages().size(), 2);
+  EXPECT_EQ(KvMessageScript::Messages()[1].type, TMsgDlgType::mtError);
+  EXPECT_EQ(c.RecordCount(), 3);
+  EXPECT_EQ(c.FieldValue("ICRCID").toInt(), 1);
+}
+
+TEST_F(KvViewsTest, RefusedPostKeepsTheTypedRowAndAWindowCanReplaceTheSave) {
+  MessageScript script;
+  TKvQueryCollection c;
+  openCriteria(c);
+  TfrKvDBRWGrid frame;
+  frame.SetDataSet(&c);
+  TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
+
+  frame.xacInsert->trigger();
+  typeInto(xdeDescS, QString(40, QLatin1Char('A')));  // the column holds 30
+  frame.xacPost->trigger();
+  ASSERT_EQ(KvMessageScript::Messages().size(), 1);
+  EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);
+  EXPECT_EQ(frame.xdsMain->State(), 1);
+  EXPECT_EQ(xdeDescS->text(), QString(40, QLatin1Char('A')));
+  EXPECT_TRUE(frame.xacPost->isEnabled());
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP").toInt(), 3);
+
+  // The window's own rules run instead of the standard save.
+  KvMessageScript::Clear();
+  frame.xacPostExecute = [&] {
+    if (xdeDescS->text().size() > 30) {
+      KvMessageDlg(QStringLiteral("Attenzione!\nDescrizione troppo lunga."), TMsgDlgType::mtWarning, mbOK);
+      return;
+    }
+    frame.Post();
+  };
+  frame.xacPost->trigger();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Attenzione!\nDescrizione troppo lunga."}));
+  EXPECT_EQ(frame.xdsMain->State(), 1);
+  replaceText(xdeDescS, QStringLiteral("ASSISTENZA"));
+  frame.xacPost->trigger();
+  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE SCRCDESCS = 'ASSISTENZA'").toInt(), 1);
+}
+
+TEST_F(KvViewsTest, DetailControlsWriteDatesMemosAndFlags) {
+  MessageScript script;
+  TKvQueryCollection c;
+  c.SetCommandText(QStringLiteral(
+      "SELECT IPREID, DPREDATA, DPREDATASCADENZA, SPRENOTE, LOFFTIPOCOMP FROM TPRE_PREVENTIVI WHERE IPREID = 1"));
+  c.SQLUpdate() << QStringLiteral(
+      "UPDATE TPRE_PREVENTIVI SET DPREDATA = :DPREDATA, DPREDATASCADENZA = :DPREDATASCADENZA, SPRENOTE = :SPRENOTE, "
+      "LOFFTIPOCOMP = :LOFFTIPOCOMP WHERE IPREID = :KVCURRID");
+  ASSERT_TRUE(c.Open());
+  TfrKvDBRW frame;
+  frame.SetDataSet(&c);
+  EXPECT_EQ(frame.grFrame, nullptr);
+  TKvDBDateEdit* xddData = frame.AddDBDate(QStringLiteral("DPREDATA"), QStringLiteral("Data"));
+  TKvDBDateEdit* xddScadenza = frame.AddDBDate(QStringLiteral("DPREDATASCADENZA"), QStringLiteral("Data Scadenza"));
+  TKvDBMemo* xdmNote = frame.AddDBMemo(QStringLiteral("SPRENOTE"), QStringLiteral("Note"));
+  TKvDBCheckBox* xckTipo = frame.AddDBCheck(QStringLiteral("LOFFTIPOCOMP"), QStringLiteral("Comparazione Globale"));
+  EXPECT_EQ(xddData->Text(), QStringLiteral("01/02/2019"));
+  EXPECT_TRUE(xddScadenza->IsEmpty());
+  EXPECT_FALSE(xckTipo->isChecked());
+
+  // A date not finished (or not a date) puts the row in edit but cannot be saved.
+  replaceText(xddData->LineEdit(), QStringLiteral("31/02/2019"));
+  EXPECT_EQ(frame.xdsMain->State(), 2);
+  typeInto(xdmNote, QStringLiteral("consegna"));  // another value changes: the typed date stays
+  EXPECT_EQ(xddData->Text(), QStringLiteral("31/02/2019"));
+  frame.xacPost->trigger();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Attenzione!\nLa data immessa non è una data valida."}));
+  EXPECT_EQ(frame.xdsMain->State(), 2);
+
+  replaceText(xddData->LineEdit(), QStringLiteral("15/3/2019"));
+  typeInto(xddScadenza->LineEdit(), QStringLiteral("01/04/2019"));
+  replaceText(xddScadenza->LineEdit(), QString());  // an empty date is no date
+  xckTipo->click();
+  frame.xacPost->trigger();
+  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(Scalar("SELECT DPREDATA FROM TPRE_PREVENTIVI WHERE IPREID = 1").toDate(), QDate(2019, 3, 15));
+  EXPECT_TRUE(Scalar("SELECT DPREDATASCADENZA FROM TPRE_PREVENTIVI WHERE IPREID = 1").isNull());
+  EXPECT_EQ(Scalar("SELECT SPRENOTE FROM TPRE_PREVENTIVI WHERE IPREID = 1").toString(), QStringLiteral("consegna"));
+  EXPECT_EQ(Scalar("SELECT LOFFTIPOCOMP FROM TPRE_PREVENTIVI WHERE IPREID = 1").toInt(), 1);
+
+  // Dates typed the short ways.
+  const struct {
+    const char* text;
+    QDate date;
+  } dates[] = {{"01/02/2019", {2019, 2, 1}},
+               {"1/2/19", {2019, 2, 1}},
+               {"01022019", {2019, 2, 1}},
+               {"29/02/2019", {}},
+               {"01/02", {}},
+               {"1/2/75", {1975, 2, 1}}};
+  for (const auto& d : dates) EXPECT_EQ(TKvDBDateEdit::ParseDate(QLatin1String(d.text)), d.date) << d.text;
+
+  // A read-only frame's controls change nothing.
+  frame.SetReadOnly(true);
+  EXPECT_TRUE(xddData->LineEdit()->isReadOnly());
+  typeInto(xdmNote, QStringLiteral("x"));
+  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(xdmNote->toPlainText(), QStringLiteral("consegna"));
+  EXPECT_FALSE(frame.xacEdit->isEnabled());
+}
+
+TEST_F(KvViewsTest, ReadOnlyGridFrameNavigatesAndRefreshes) {
+  TKvQueryCollection c;
+  openCriteria(c);
+  TfrKvDBROGrid frame;
+  frame.SetDataSet(&c);
+  for (QAction* a : {frame.xacInsert, frame.xacDelete, frame.xacEdit, frame.xacPost, frame.xacCancel}) {
+    EXPECT_FALSE(a->isVisible()) << a->objectName().toStdString();
+    EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+  }
+  EXPECT_FALSE(frame.xacFirst->isEnabled());
+  EXPECT_TRUE(frame.xacNext->isEnabled());
+  frame.xacLast->trigger();
+  EXPECT_EQ(c.RecNo(), 2);
+  EXPECT_EQ(frame.grFrame->currentIndex().row(), 2);
+  EXPECT_FALSE(frame.xacNext->isEnabled());
+  EXPECT_TRUE(frame.xacPrior->isEnabled());
+  frame.xacPrior->trigger();
+  EXPECT_EQ(c.RecNo(), 1);
+
+  Exec(QStringLiteral("INSERT INTO TCRC_CRITERICOMP (ICRCID, SCRCDESCS) VALUES (9, 'TEMPI')"));
+  frame.xacRefresh->trigger();
+  EXPECT_EQ(frame.grFrame->Model()->rowCount(), 4);
+  EXPECT_EQ(c.FieldValue("ICRCID").toInt(), 2);  // the same row stays current
+
+  int ownRefresh = 0;
+  frame.xacRefreshExecute = [&] { ++ownRefresh; };
+  frame.xacRefresh->trigger();
+  EXPECT_EQ(ownRefresh, 1);
+}
+
+}  // namespace
