@@ -206,14 +206,17 @@ void TfrAbzRicerca::tmFiltTimer() {
   }
   const QString campo = m_campo.trimmed();
   if (campo.isEmpty()) return;
-  const QString testo = edRicerca->text().toUpper();
+  // Quotes are doubled so that names like D'ANGELO can be searched; the
+  // typed text stays a literal whatever it contains.
+  QString testo = edRicerca->text().toUpper();
+  testo.replace(QLatin1Char('\''), QLatin1String("''"));
   const QString filtro =
       campoData(c->FieldType(campo))
           ? campo + QStringLiteral(" = '") + testo + QLatin1Char('\'')
           : QStringLiteral("UPPER(") + campo + QStringLiteral(") LIKE '%") + testo + QStringLiteral("%'");
   c->SetFiltered(false);
   c->SetFilter(filtro);
-  // A text the filter cannot use (a quote, half a date) shows every row.
+  // A text the filter cannot use (half a date) shows every row.
   if (!c->SetFiltered(true)) c->SetFiltered(false);
   m_filtroProprio = c->Filtered();
   ridisegnaGriglia();

@@ -163,7 +163,8 @@ TEST_F(TfrAbzRicercaTest, FiltersByContainsOrExactDateAndShowsAllOnAnUnusableTex
       {1, "01/02/2019", {"00001", "00002"}, true},
       {1, "01/02", kAll, false},  // half a date
       {1, "10/03/2019", {"00003"}, true},
-      {2, "dell'uff", kAll, false},  // an apostrophe
+      {2, "dell'uff", {"00010"}, true},  // an apostrophe is searched as typed
+      {2, "' OR 'X' = 'X", {}, true},    // and never becomes part of the expression
       {2, "zzz", {}, true},
   };
   for (const auto& c : cases) {
