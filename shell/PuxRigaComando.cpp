@@ -4,6 +4,7 @@
 #include "KvConnection.h"
 #include "KvMessageDlg.h"
 #include "PuxAvvio.h"
+#include "ShellFinestre.h"
 #include "TdmPuxAttivazioni.h"
 #include "TdmPuxParametri.h"
 #include "TfmPuxMain.h"
@@ -126,6 +127,7 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
     err() << error << "\n";
     return 1;
   }
+  ShellRegistraFinestre();
   TdmPuxParametri parametri;
   TdmPuxAttivazioni attivazioni;
   TfmPuxMain main(attivazioni, parametri);

@@ -2,10 +2,32 @@
 
 #include "KvConnection.h"
 #include "KvMessageDlg.h"
+#include "KvQueryCollection.h"
 
+#include <QCoreApplication>
+#include <QPointer>
 #include <QSqlQuery>
 
 namespace {
+
+QPointer<TdmNuovoAnnoQuery> gModulo;
+
+const QString kIstituti = QStringLiteral(
+    " SELECT VDOW_DATAOWNER.IDWGID, VDOW_DATAOWNER.SDOWSDESC, VDOW_DATAOWNER.SDOWLDESC, VDOW_DATAOWNER.IDOWID_P, "
+    "COUNT(VDOW_DATAOWNER.IDOWID) AS PRINCIPALE FROM VDOW_DATAOWNER WHERE VDOW_DATAOWNER.DDELETE_DOW IS NULL GROUP BY "
+    "VDOW_DATAOWNER.IDWGID, VDOW_DATAOWNER.SDOWSDESC, VDOW_DATAOWNER.SDOWLDESC, VDOW_DATAOWNER.IDOWID_P ORDER BY "
+    "VDOW_DATAOWNER.IDOWID_P");
+const QString kAnni = QStringLiteral(
+    " SELECT TDWGANF.IDWGANFID, TDWGANF.DDWGANFINIZIO, TDWGANF.DDWGANFFINE, TANF_ANNIFINANZ.IANFID, "
+    "TANF_ANNIFINANZ.IANFVALORE, TANF_ANNIFINANZ.DANFKALVOINIZIO, TANF_ANNIFINANZ.DANFKALVOFINE FROM TDWGANF INNER "
+    "JOIN TANF_ANNIFINANZ ON (TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID) WHERE TDWGANF.IDWGID = :IDWGID ORDER BY "
+    "TANF_ANNIFINANZ.IANFVALORE");
+const QString kInserisciAnno = QStringLiteral(
+    " INSERT INTO TDWGANF (TDWGANF.IDWGANFID, TDWGANF.IANFID, TDWGANF.IDWGID, TDWGANF.DDWGANFINIZIO, "
+    "TDWGANF.DDWGANFFINE) VALUES (:KVGENID, :IANFID, :IDWGID, :DDWGANFINIZIO, :DDWGANFFINE)");
+const QString kAggiornaAnno = QStringLiteral(
+    " UPDATE TDWGANF SET TDWGANF.IANFID = :IANFID, TDWGANF.DDWGANFINIZIO = :DDWGANFINIZIO, TDWGANF.DDWGANFFINE = "
+    ":DDWGANFFINE WHERE TDWGANF.IDWGANFID = :KVCURRID");
 
 struct Vicino {
   int id = -1;
@@ -210,4 +232,100 @@ TdmNuovoAnnoQuery::Esito TdmNuovoAnnoQuery::Verifica(const Riga& r) {
   esito.inizio = s;
   esito.fine = e;
   return esito;
+}
+
+// ---- the module --------------------------------------------------------------
+
+TdmNuovoAnnoQuery::TdmNuovoAnnoQuery(QObject* parent)
+    : QObject(parent), xqcDataOwner(new TKvQueryCollection(this)), xqcAnniFinanziari(new TKvQueryCollection(this)) {
+  xqcDataOwner->setObjectName(QStringLiteral("xqcDataOwner"));
+  xqcDataOwner->SetCommandText(kIstituti);
+  xqcDataOwner->SetKeyField(QStringLiteral("IDWGID"));
+  xqcDataOwner->SetAutoBuildSQL(false);
+  xqcDataOwner->SetFilter(QStringLiteral("PRINCIPALE = 0"));
+
+  xqcAnniFinanziari->setObjectName(QStringLiteral("xqcAnniFinanziari"));
+  xqcAnniFinanziari->SetCommandText(kAnni);
+  xqcAnniFinanziari->SetKeyField(QStringLiteral("IDWGANFID"));
+  xqcAnniFinanziari->SetTableName(QStringLiteral("TDWGANF"));
+  xqcAnniFinanziari->SetAutoBuildSQL(false);
+  xqcAnniFinanziari->SetParam(QStringLiteral("IDWGID"), -1);
+  xqcAnniFinanziari->SQLInsert() << kInserisciAnno;
+  xqcAnniFinanziari->SQLUpdate() << kAggiornaAnno;
+  // The select does not carry the institute: a new link takes the one the
+  // years are shown for.
+  xqcAnniFinanziari->KvBeforeExec = [this](TKvQueryProp& prop) {
+    if (prop.QueryKind == TKvQueryProp::Insert && prop.TableName == QLatin1String("TDWGANF"))
+      prop.FieldValues->Add(QStringLiteral("iDwgId"), m_dwgId);
+  };
+
+  connect(xqcDataOwner, &TKvQueryCollection::currentChanged, this, &TdmNuovoAnnoQuery::seguiIstituto);
+  connect(xqcDataOwner, &TKvQueryCollection::rowsReset, this, &TdmNuovoAnnoQuery::seguiIstituto);
+  connect(xqcDataOwner, &TKvQueryCollection::closed, this, &TdmNuovoAnnoQuery::seguiIstituto);
+}
+
+bool TdmNuovoAnnoQuery::Apri() {
+  if (gModulo) return true;
+  if (!QCoreApplication::instance()) return false;
+  // Owned by the application, so it goes before the database driver does.
+  auto* modulo = new TdmNuovoAnnoQuery(QCoreApplication::instance());
+  const QString connessione = TdmKvConnection::ConnectionName();
+  if (!TdmKvConnection::IsOpen()) {
+    delete modulo;
+    return false;
+  }
+  modulo->xqcDataOwner->SetConnectionName(connessione);
+  modulo->xqcAnniFinanziari->SetConnectionName(connessione);
+  gModulo = modulo;
+  return true;
+}
+
+TdmNuovoAnnoQuery* TdmNuovoAnnoQuery::Modulo() {
+  return gModulo.data();
+}
+
+void TdmNuovoAnnoQuery::Libera() {
+  delete gModulo.data();
+}
+
+bool TdmNuovoAnnoQuery::NessunAnnoIstituti() {
+  QSqlQuery q(qqoKvGlobConn());
+  if (!q.exec(QStringLiteral(" SELECT VDOW_DATAOWNER.IDWGID FROM VDOW_DATAOWNER JOIN TDWGANF ON (TDWGANF.IDWGID = "
+                             "VDOW_DATAOWNER.IDWGID AND VDOW_DATAOWNER.IDOWID IS NOT NULL)")))
+    return false;
+  return !q.next();
+}
+
+bool TdmNuovoAnnoQuery::ApriIstituti(QString* error) {
+  if (xqcDataOwner->Active()) return xqcDataOwner->Refresh(error);
+  return xqcDataOwner->Open(error);
+}
+
+void TdmNuovoAnnoQuery::ChiudiListe() {
+  xqcAnniFinanziari->Close();
+  xqcDataOwner->Close();
+}
+
+bool TdmNuovoAnnoQuery::MostraSoloPrincipale(bool on) {
+  return xqcDataOwner->SetFiltered(on);
+}
+
+void TdmNuovoAnnoQuery::ImpostaAggiornamenti(const QStringList& vicini) {
+  xqcAnniFinanziari->SQLUpdate() = vicini;
+  xqcAnniFinanziari->SQLUpdate() << kAggiornaAnno;
+}
+
+void TdmNuovoAnnoQuery::seguiIstituto() {
+  if (!xqcDataOwner->Active()) {
+    m_dwgId = -1;
+    xqcAnniFinanziari->Close();
+    return;
+  }
+  const int dwg = xqcDataOwner->RecNo() >= 0 ? xqcDataOwner->FieldValue(QStringLiteral("IDWGID")).toInt() : -1;
+  if (dwg == m_dwgId && xqcAnniFinanziari->Active()) return;
+  m_dwgId = dwg;
+  xqcAnniFinanziari->Close();
+  xqcAnniFinanziari->SetParam(QStringLiteral("IDWGID"), dwg);
+  QString error;
+  if (!xqcAnniFinanziari->Open(&error)) KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
 }

@@ -1,15 +1,24 @@
 #pragma once
 
 #include <QDate>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
-// The rules that keep the financial years of an institute contiguous and
-// not overlapping when a year is linked to it or its dates are changed.
-// Refusals and questions go through KvMessageDlg.
-class TdmNuovoAnnoQuery {
+class TKvQueryCollection;
+
+// The financial years module: the institutes list, the years linked to the
+// institute current in it, and the rules that keep the financial years of an
+// institute contiguous and not overlapping when a year is linked to it or
+// its dates are changed. Refusals and questions go through KvMessageDlg.
+//
+// One module per process, created by the "Nuovo Anno" command on first use
+// and kept (Apri); the window binds its frames to the two lists.
+class TdmNuovoAnnoQuery : public QObject {
+  Q_OBJECT
  public:
   // The row being saved, as the user typed it.
   struct Riga {
@@ -44,4 +53,37 @@ class TdmNuovoAnnoQuery {
 
   // The effective first and last day of a stored link.
   static std::pair<QDate, QDate> DateEffettive(int idDwgAnf);
+
+  // Creates the module once and binds it to the global connection; false
+  // (and no module) when that fails.
+  static bool Apri();
+  // The module, or null before Apri.
+  static TdmNuovoAnnoQuery* Modulo();
+  // Frees the module (the next Apri builds a new one).
+  static void Libera();
+
+  // True when no institute with a data owner of its own has any year yet:
+  // the window then starts on the main institute alone.
+  static bool NessunAnnoIstituti();
+
+  // Institutes (read-only) and the years of the current institute, which
+  // follow it: moving to another institute reopens the years for it.
+  TKvQueryCollection* xqcDataOwner;
+  TKvQueryCollection* xqcAnniFinanziari;
+
+  // The institute of the current row of the institutes list (-1: none).
+  int DwgId() const { return m_dwgId; }
+  bool ApriIstituti(QString* error = nullptr);
+  void ChiudiListe();
+  // Only the main institute (no data owner of its own), or every institute.
+  bool MostraSoloPrincipale(bool on);
+  // The statements of the next save of an edited year: the neighbours'
+  // updates, in order, then the row's own update.
+  void ImpostaAggiornamenti(const QStringList& vicini);
+
+ private:
+  explicit TdmNuovoAnnoQuery(QObject* parent);
+  void seguiIstituto();
+
+  int m_dwgId = -1;
 };
