@@ -47,6 +47,12 @@ void TfmKvMDIMain::RefreshPanels() {
 QMdiSubWindow* TfmKvMDIMain::AddChild(QWidget* widget, bool show) {
   QMdiSubWindow* window = m_mdi->addSubWindow(widget);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // A list window opens large enough to work in: at least 900 x 600 where
+  // the area allows, more when the window asks for it.
+  const QSize hint = window->sizeHint();
+  const QSize area = m_mdi->viewport()->size();
+  const int w = qMax(hint.width(), 900), h = qMax(hint.height(), 600);
+  window->resize(area.width() > 100 ? qMin(w, area.width()) : w, area.height() > 100 ? qMin(h, area.height()) : h);
   connect(window, &QObject::destroyed, this, &TfmKvMDIMain::childrenChanged, Qt::QueuedConnection);
   if (show)
     ShowChild(window);

@@ -32,6 +32,7 @@ QTextStream& err() {
 struct Options {
   QStringList positional;
   QString database, user, password, screenshot;
+  QStringList commands;
   bool demo = false, help = false, exitWhenReady = false;
   QString unknown;
 };
@@ -53,6 +54,11 @@ Options parse(const QStringList& args) {
     else if (a.startsWith(QLatin1String("--user"))) value(o.user);
     else if (a.startsWith(QLatin1String("--password"))) value(o.password);
     else if (a.startsWith(QLatin1String("--screenshot"))) value(o.screenshot);
+    else if (a.startsWith(QLatin1String("--command"))) {
+      QString name;
+      value(name);
+      o.commands << name;
+    }
     else if (a.startsWith(QLatin1String("-")) && a.size() > 1) o.unknown = a;
     else o.positional << a;
   }
@@ -136,6 +142,7 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
   if (o.exitWhenReady) {
     QTimer::singleShot(0, [&]() {
       main.EnsureFirstActivation();
+      for (const QString& name : o.commands) attivazioni.Run(name);
       out() << QStringLiteral("pronto in %1 ms\n").arg(sinceStart.elapsed());
       if (!o.screenshot.isEmpty()) main.grab().save(o.screenshot);
       out().flush();

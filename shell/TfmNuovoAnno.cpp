@@ -1,5 +1,7 @@
 #include "TfmNuovoAnno.h"
 
+#include "PuxContesto.h"
+
 #include "KvCollectionModel.h"
 #include "KvDbControls.h"
 #include "KvMessageDlg.h"
@@ -272,7 +274,10 @@ void TfmNuovoAnno::FormCreate() {
   if (!modulo->ApriIstituti(&error)) {
     KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
     RefuseOpen();
+    return;
   }
+  // The clerk's own institute first.
+  modulo->xqcDataOwner->Locate(QStringLiteral("IDWGID"), Contesto.DwgId);
 }
 
 void TfmNuovoAnno::FormActivate() {

@@ -1,0 +1,75 @@
+#include "AbiFComEsteri.h"
+
+#include "AbiMCom.h"
+#include "AbiRComEsteri.h"
+#include "KvMessageDlg.h"
+#include "KvQueryCollection.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+TfmComEsteri::ModalDriver& modalDriver() {
+  static TfmComEsteri::ModalDriver driver;
+  return driver;
+}
+}  // namespace
+
+TfmComEsteri::TfmComEsteri(QWidget* parent) : TfmKvDialog(parent) {
+  setObjectName(QStringLiteral("TfmComEsteri"));
+  setWindowTitle(QStringLiteral("Comuni esteri"));
+  frComEsteri = new TfrComEsteri(Content());
+  ContentLayout()->addWidget(frComEsteri, 1);
+  resize(560, 420);
+}
+
+TfmComEsteri::~TfmComEsteri() = default;
+
+void TfmComEsteri::SetModalDriver(ModalDriver driver) {
+  modalDriver() = std::move(driver);
+}
+
+bool TfmComEsteri::ApriStato(int iStaId) {
+  m_iStaId = iStaId;
+  if (!ApriComuni()) {
+    frComEsteri->SetModulo(nullptr);
+    KvMessageDlg(QStringLiteral("Connessione al modulo fallita"), TMsgDlgType::mtError, mbOK);
+    return false;
+  }
+  TdmComuni* module = dmComuni();
+  module->SetStatoDefault(iStaId);
+  TKvQueryCollection* list = module->xqcComuniEsteri;
+  if (list->GetState() == TKvQueryCollection::dsInsert || list->GetState() == TKvQueryCollection::dsEdit)
+    list->Cancel();
+  frComEsteri->SetModulo(module);
+  QString error;
+  const bool ok = list->Active() ? list->Refresh(&error) : list->Open(&error);
+  if (!ok) {
+    KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
+    return false;
+  }
+  // The first city of the state asked for, when it has any.
+  if (iStaId > 1) list->Locate(QStringLiteral("ISTAID"), iStaId);
+  frComEsteri->ShowGrid();
+  m_aperto = true;
+  return true;
+}
+
+int TfmComEsteri::exec() {
+  if (!m_aperto && !ApriStato(m_iStaId)) return QDialog::Rejected;
+  if (modalDriver()) {
+    setResult(QDialog::Rejected);
+    modalDriver()(*this);
+    return result();
+  }
+  return TfmKvDialog::exec();
+}
+
+bool TfmComEsteri::CanAccept() {
+  return frComEsteri->Post();
+}
+
+void TfmComEsteri::reject() {
+  frComEsteri->Cancel();
+  TfmKvDialog::reject();
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+// Registers the windows of the supplier registry in the window factory by
+// class name: TfmComEsteri, TfmSearchLoco, TfmAbiBenSearch,
+// TfmAbiMultiSelectBen.
+void AbiRegistraFinestre();
