@@ -140,11 +140,17 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
   main.show();
   main.activateWindow();
   if (o.exitWhenReady) {
+    // Unattended: messages take their default answer and are printed,
+    // dialogs that ask for a choice take their default.
+    KvMessageScript::Begin();
+    attivazioni.SceltaVistaArticoli = [] { return 0; };
+    attivazioni.MostraParametri = [] { return false; };
     QTimer::singleShot(0, [&]() {
       main.EnsureFirstActivation();
       for (const QString& name : o.commands) attivazioni.Run(name);
       out() << QStringLiteral("pronto in %1 ms\n").arg(sinceStart.elapsed());
       if (!o.screenshot.isEmpty()) main.grab().save(o.screenshot);
+      for (const QString& text : KvMessageScript::Texts()) out() << QStringLiteral("messaggio: ") << text << "\n";
       out().flush();
       QApplication::quit();
     });

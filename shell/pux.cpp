@@ -1,8 +1,10 @@
 #include "AbiFinestre.h"
+#include "FenFinestre.h"
 #include "PuxRigaComando.h"
 
 int main(int argc, char** argv) {
   // Every subsystem's windows, reachable by class name.
   AbiRegistraFinestre();
+  FenRegistraFinestre();
   return PuxRigaComando(argc, argv);
 }

@@ -1,0 +1,82 @@
+#include "FenRCCDMovColl.h"
+
+#include "FenUCodici.h"
+#include "KvCollectionModel.h"
+#include "KvMessageDlg.h"
+#include "KvQueryCollection.h"
+#include "TKvDBGrid.h"
+
+#include <QAction>
+#include <QToolBar>
+
+TfrFenCCDMovColl::TfrFenCCDMovColl(QWidget* parent) : TfrKvDBROGrid(parent) {
+  setObjectName(QStringLiteral("frFenCCDMovColl"));
+  xqcMovColl = new TKvQueryCollection(this);
+  xqcMovColl->setObjectName(QStringLiteral("xqcMovColl"));
+  xqcMovColl->SetAutoBuildSQL(false);
+  xqcMovColl->SetCommandText(SqlMovimentiCollegati());
+  SetDataSet(xqcMovColl);
+
+  QList<TKvCollectionModel::Column> colonne;
+  const struct {
+    const char* campo;
+    const char* titolo;
+    int larghezza;
+  } definizione[] = {{"STIPOMOV", "Tipo movimento", 260},
+                     {"SNUMERO", "Numero", 110},
+                     {"DDATA", "Data", 85},
+                     {"SBENRAGSOC", "Beneficiario", 240},
+                     {"FIMPORTO", "Importo", 100}};
+  for (const auto& d : definizione) {
+    TKvCollectionModel::Column c;
+    c.field = QString::fromLatin1(d.campo);
+    c.title = QString::fromUtf8(d.titolo);
+    c.width = d.larghezza;
+    if (c.field == QLatin1String("FIMPORTO")) c.format = TKvCollectionModel::FixedFormat(2, true);
+    colonne << c;
+  }
+  grFrame->SetColumns(colonne);
+  for (int i = 0; i < colonne.size(); ++i) grFrame->ColsIndex().Add()->SetColumn(i).SetFields(colonne[i].field);
+
+  // Only the grid: the navigation of a read-only list adds nothing to it.
+  tbFrame->hide();
+  acCopiaCigImpegni = new QAction(QStringLiteral("Copia CIG negli Impegni collegati a questi Mandati"), this);
+  acCopiaCigImpegni->setObjectName(QStringLiteral("acCopiaCigImpegni"));
+  acCopiaCigMandati = new QAction(QStringLiteral("Copia CIG nei Mandati collegati a questi Impegni"), this);
+  acCopiaCigMandati->setObjectName(QStringLiteral("acCopiaCigMandati"));
+  grFrame->setContextMenuPolicy(Qt::ActionsContextMenu);
+  grFrame->addAction(acCopiaCigImpegni);
+  grFrame->addAction(acCopiaCigMandati);
+  connect(acCopiaCigImpegni, &QAction::triggered, this, [this] { copia(true); });
+  connect(acCopiaCigMandati, &QAction::triggered, this, [this] { copia(false); });
+  SetTipo(-1);
+}
+
+TfrFenCCDMovColl::~TfrFenCCDMovColl() = default;
+
+void TfrFenCCDMovColl::SetTipo(int tipo) {
+  m_tipo = tipo;
+  const bool copie = tipo == CcdCig && EseguibileFen();
+  acCopiaCigImpegni->setVisible(copie);
+  acCopiaCigMandati->setVisible(copie);
+}
+
+bool TfrFenCCDMovColl::Apri(int iCcdId) {
+  m_codice = iCcdId;
+  xqcMovColl->Close();
+  xqcMovColl->SetParam(QStringLiteral("iCcdId"), iCcdId);
+  QString why;
+  if (!xqcMovColl->Open(&why)) {
+    KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
+    return false;
+  }
+  return true;
+}
+
+void TfrFenCCDMovColl::copia(bool negliImpegni) {
+  if (m_codice <= 0) return;
+  QString why;
+  const bool ok = negliImpegni ? CopiaCigNegliImpegni(m_codice, &why) : CopiaCigNeiMandati(m_codice, &why);
+  if (!ok) KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
+  Apri(m_codice);
+}

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "FenFCCD.h"
+#include "FenFSceltaDate.h"
+#include "FenFinestre.h"
+#include "FenUCodici.h"
+#include "KvMessageDlg.h"
+#include "KvQueryCollection.h"
+#include "PuxTestDb.h"
+#include "TKvDBLookupEdit.h"
+#include "TfmKvSearch.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+// Keys as the user presses them.
+inline void premi(QWidget* w, int key, const QString& text = QString()) {
+  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(w, &down);
+  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(w, &up);
+}
+
+inline void scrivi(QWidget* w, const QString& text) {
+  for (const QChar c : text) premi(w, 0, QString(c));
+}
+
+// Replaces the text of an edit as the user does.
+inline void riscrivi(QLineEdit* edit, const QString& text) {
+  edit->selectAll();
+  premi(edit, Qt::Key_Delete);
+  scrivi(edit, text);
+}
+
+inline void riscrivi(QPlainTextEdit* memo, const QString& text) {
+  memo->selectAll();
+  premi(memo, Qt::Key_Delete);
+  scrivi(memo, text);
+}
+
+// Types into a lookup and leaves it with Enter.
+inline void scegli(TKvDBLookupEdit& lookup, const QString& text) {
+  riscrivi(lookup.LineEdit(), text);
+  premi(lookup.LineEdit(), Qt::Key_Return);
+}
+
+// The values of a field over the visible rows of a collection.
+inline QStringList colonna(const TKvQueryCollection& c, const QString& field) {
+  QStringList out;
+  const int f = c.FieldIndex(field);
+  for (int r = 0; r < c.RecordCount(); ++r) out << c.Value(r, f).toString();
+  return out;
+}
+
+// The demo database, the windows of the archive registered, every message
+// scripted, and the process-wide state of the archive reset around a test.
+class Codici : public PuxDbTest {
+ protected:
+  void SetUp() override {
+    PuxDbTest::SetUp();
+    FenRegistraFinestre();
+    KvMessageScript::Begin();
+    UltimoCodice = -1;
+  }
+  void TearDown() override {
+    TfmKvSearch::SetModalDriver({});
+    TfmFenCCD::SetModalDriver({});
+    TfmFenSceltaDate::SetModalDriver({});
+    UltimoCodice = -1;
+    KvMessageScript::End();
+    PuxDbTest::TearDown();
+  }
+
+  void Codice(int id, int tipo, const QString& codice, const QString& assegn, const QString& scad = QString(),
+              int ben = 0) {
+    auto data = [](const QString& d) { return d.isEmpty() ? QStringLiteral("NULL") : QLatin1Char('\'') + d + '\''; };
+    Exec(QStringLiteral("INSERT INTO TCCD_CIGCUPDURC (ICCDID, ITCCDID, SCCDCODICE, SCCDLDESC, DCCDDATAASSEGN, "
+                        "DCCDDATASCAD, IBENID, FCCDIMPORTO) VALUES (%1, %2, '%3', 'Prova %3', %4, %5, %6, NULL)")
+             .arg(id)
+             .arg(tipo)
+             .arg(codice, data(assegn), data(scad), ben > 0 ? QString::number(ben) : QStringLiteral("NULL")));
+  }
+
+  // An accounting movement: type 3 commitment, 4 payment order.
+  struct Mov {
+    int id;
+    int tpm;
+    int stato = 4;
+    QString cig = QStringLiteral("NULL");
+    QString cup = QStringLiteral("NULL");
+    QString durc = QStringLiteral("NULL");
+    double totale = 0;
+    double pagato = 0;
+    double daPagare = 0;
+    QString cod = QStringLiteral("NULL");
+    QString descs = QStringLiteral("NULL");
+    QString inizio = QStringLiteral("NULL");
+    QString emissione = QStringLiteral("NULL");
+    int ben = 1;
+  };
+  void Movimento(const Mov& m) {
+    Exec(QStringLiteral("INSERT INTO TMOV_MOVIMENTI (IMOVID, IDWGID, IMOVESERCIZIOFIN, ITPMID, ISTMVID, SMOVCOD, "
+                        "SMOVDESCS, DSTART, DMOVDATAEMISSIONE, IBENID, ICCDID_CIG, ICCDID_CUP, ICCDID_DURC, "
+                        "FMOVIMPTOTALE, FMOVIMPPAGATO, FMOVIMPDAPAGARE) VALUES (%1, 1, 2026, %2, %3, %4, %5, %6, %7, "
+                        "%8, %9, %10, %11, %12, %13, %14)")
+             .arg(m.id)
+             .arg(m.tpm)
+             .arg(m.stato)
+             .arg(m.cod, m.descs, m.inizio, m.emissione)
+             .arg(m.ben)
+             .arg(m.cig, m.cup, m.durc)
+             .arg(m.totale)
+             .arg(m.pagato)
+             .arg(m.daPagare));
+  }
+  // movimento derives from padre (link ids of the tests from 99000).
+  void Link(int id, int movimento, int padre) {
+    Exec(QStringLiteral("INSERT INTO TLKM_LINKMOV (ILKMID, IMOVID, IMOVID_P) VALUES (%1, %2, %3)")
+             .arg(99000 + id)
+             .arg(movimento)
+             .arg(padre));
+  }
+};

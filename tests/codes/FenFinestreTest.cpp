@@ -1,0 +1,333 @@
+#include "FenCodiciFixture.h"
+#include "FenFCCD_archivi.h"
+#include "FenFSearchCCD.h"
+#include "FenRCCD.h"
+#include "FenRCCDMovColl.h"
+#include "KvCollectionModel.h"
+#include "KvDbControls.h"
+#include "KvWindowFactory.h"
+#include "TKvDBGrid.h"
+#include "TfmKvMDIMain.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFormLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QToolButton>
+
+namespace {
+
+QStringList titoliVisibili(const QTableView& grid) {
+  QStringList out;
+  for (int c = 0; c < grid.model()->columnCount(); ++c)
+    if (!grid.isColumnHidden(c)) out << grid.model()->headerData(c, Qt::Horizontal).toString();
+  return out;
+}
+
+QString nomeFornitore(int id) {
+  QSqlQuery q(qqoKvGlobConn());
+  q.exec(QStringLiteral("SELECT SBENRAGSOC FROM TBEN_BENEFICIARI WHERE IBENID = %1").arg(id));
+  return q.next() ? q.value(0).toString() : QString();
+}
+
+// Fills the detail of a new code as the user types it.
+void compila(TfrFenCCD& f, const QString& codice, const QString& data, const QString& descrizione) {
+  riscrivi(f.xdeCodice, codice);
+  riscrivi(f.xddDataAssegn->LineEdit(), data);
+  riscrivi(f.xdmDescrizione, descrizione);
+}
+
+TEST_F(Codici, ArchiveWindowTakesItsKindFromTheCommandBeforeItShows) {
+  TfmKvMDIMain main;
+  KvWindowFactory::SetMainWindow(&main);
+  const QStringList base = {"Codice", "Data assegn.", "Descrizione", "Data scadenza"};
+  struct Caso {
+    int tipo;
+    const char* comando;
+    const char* titolo;
+    const char* hint;
+    QStringList colonne;
+    bool beneficiario;
+    bool importo;
+    bool filtro;
+    int righe;
+    int primo;  // newest assignment first
+  };
+  const QStringList importi = {"Importo", "Totale Pagato", "Totale Impegnato", "Imponibile Fatture"};
+  const QList<Caso> casi = {
+      {1, "xafCig", "Gestione codici CIG", "Codici CIG", base + importi, false, true, true, 15, 13},
+      {2, "xafCup", "Gestione codici CUP", "Codici CUP", base + importi, false, true, true, 5, 20},
+      {3, "xafDurc", "Gestione codici DURC", "Codici DURC", base + QStringList{"Beneficiario", "Imponibile Fatture"},
+       true, false, false, 10, 29},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.comando);
+    KvFormOptions opzioni;
+    opzioni.instanceKey = QString::fromLatin1(c.comando);
+    opzioni.onInizializedForm = [&](QWidget* w) {
+      EXPECT_FALSE(w->isVisible());
+      w->setProperty("TipoArchivio", c.tipo);
+      EXPECT_EQ(qobject_cast<TfmFenCCD_archivi*>(w)->Tipo(), c.tipo);
+    };
+    const KvFormResult r = KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main, opzioni);
+    ASSERT_TRUE(r.opened) << r.error.toStdString();
+    auto* w = qobject_cast<TfmFenCCD_archivi*>(r.window);
+    ASSERT_NE(w, nullptr);
+    TfrFenCCD& f = *w->frFenCCD;
+    EXPECT_EQ(w->windowTitle(), QString::fromLatin1(c.titolo));
+    EXPECT_EQ(f.toolTip(), QString::fromLatin1(c.hint));
+    EXPECT_EQ(titoliVisibili(*f.grFrame), c.colonne);
+    EXPECT_EQ(f.DetailLayout()->isRowVisible(f.xleBenef), c.beneficiario);
+    EXPECT_EQ(f.DetailLayout()->isRowVisible(f.xdnImporto), c.importo);
+    EXPECT_EQ(f.acFiltri->isVisible(), c.filtro);
+    EXPECT_EQ(f.xqcCCD->RecordCount(), c.righe);
+    EXPECT_EQ(colonna(*f.xqcCCD, QStringLiteral("ITCCDID")), QStringList(c.righe, QString::number(c.tipo)));
+    EXPECT_EQ(f.xqcCCD->RecNo(), 0);
+    EXPECT_EQ(f.xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt(), c.primo);
+    EXPECT_EQ(w->frFenCCDMovColl->Codice(), c.primo);
+    // Moving in the list reopens the linked movements for the new code.
+    f.xacNext->trigger();
+    EXPECT_EQ(w->frFenCCDMovColl->Codice(), f.xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt());
+  }
+  EXPECT_EQ(main.MdiChildren().size(), 3);  // one window per kind
+  KvWindowFactory::SetMainWindow(nullptr);
+}
+
+TEST_F(Codici, RequiredFieldsAreNamedAndTheRowStaysBeingTyped) {
+  struct Caso {
+    int tipo;
+    const char* codice;
+    const char* data;
+    const char* descrizione;
+    const char* fornitore;
+    const char* campo;
+  };
+  const QList<Caso> casi = {
+      {CcdCig, "", "15/03/2026", "Fornitura", "", "Codice"},
+      {CcdCup, "C1", "15/03/2026", "", "", "Descrizione"},
+      {CcdCig, "C2", "", "Fornitura", "", "Data Assegnazione"},
+      {CcdDurc, "D1", "15/03/2026", "DURC on line", "", "Beneficiario"},
+  };
+  TfrFenCCD f;
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.campo);
+    f.SetTipo(c.tipo);
+    ASSERT_TRUE(f.Apri());
+    const int prima = Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt();
+    f.xacInsert->trigger();
+    compila(f, QString::fromLatin1(c.codice), QString::fromLatin1(c.data), QString::fromLatin1(c.descrizione));
+    KvMessageScript::Clear();
+    f.xacPost->trigger();
+    EXPECT_EQ(KvMessageScript::Texts(),
+              QStringList{QStringLiteral("Il campo '%1' deve avere un valore.").arg(QString::fromLatin1(c.campo))});
+    EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+    EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt(), prima);
+    // Leaving the row another way (the grid posts it) is refused the same.
+    QString errore;
+    EXPECT_FALSE(f.xqcCCD->Post(&errore));
+    EXPECT_EQ(errore, KvMessageScript::Texts().value(0));
+    f.xacCancel->trigger();
+  }
+}
+
+TEST_F(Codici, ADurcKeepsItsSupplierAndACigOrCupNeverHasOne) {
+  TfrFenCCD f;
+  f.SetTipo(CcdDurc);
+  ASSERT_TRUE(f.Apri());
+  f.xacInsert->trigger();
+  compila(f, QStringLiteral("INPS_50000001"), QStringLiteral("01/12/2026"), QStringLiteral("DURC on line"));
+  scegli(*f.xleBenef, nomeFornitore(4));
+  ASSERT_EQ(f.xleBenef->KeyValue(), 4);
+  f.xacPost->trigger();
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
+  EXPECT_EQ(Scalar("SELECT IBENID FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'INPS_50000001' AND ITCCDID = 3").toInt(), 4);
+  EXPECT_EQ(f.xqcCCD->FieldValue(QStringLiteral("SBENRAGSOC")).toString(), nomeFornitore(4));
+
+  // A supplier chosen while the row was a DURC does not survive the switch to CIG.
+  f.xacInsert->trigger();
+  compila(f, QStringLiteral("B9CAMBIO01"), QStringLiteral("02/12/2026"), QStringLiteral("Cambiato in CIG"));
+  scegli(*f.xleBenef, nomeFornitore(4));
+  riscrivi(f.xdnImporto, QStringLiteral("2500"));
+  f.SetTipo(CcdCig);
+  f.xacPost->trigger();
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'B9CAMBIO01' AND ITCCDID = 1 "
+                   "AND IBENID IS NULL AND FCCDIMPORTO = 2500")
+                .toInt(),
+            1);
+  EXPECT_TRUE(f.xqcCCD->FieldValue(QStringLiteral("IBENID")).isNull());
+}
+
+// Codes without movements of a CUP archive: only references through
+// iCcdId_cup count.
+TEST_F(Codici, CodesWithoutMovementsOfTheCupArchiveCountOnlyCupReferences) {
+  Codice(971, CcdCup, "CUPFATTURA", "2026-04-01");
+  Codice(972, CcdCup, "CUPCOMECIG", "2026-04-02");
+  Codice(973, CcdCup, "CUPLIBERO", "2026-04-03");
+  Exec("INSERT INTO TIDC_INVDOC (IIDCID, ITIDID, ICCDID_CUP, FIDCIMPONIBILE) VALUES (9701, 1, 971, 100)");
+  Exec("INSERT INTO TIDC_INVDOC (IIDCID, ITIDID, ICCDID_CIG, FIDCIMPONIBILE) VALUES (9702, 1, 972, 100)");
+  Movimento({.id = 9703, .tpm = 4, .cig = QStringLiteral("972"), .pagato = 10});
+
+  TfmFenCCD_archivi w;
+  w.SetTipo(CcdCup);
+  TfrFenCCD& f = *w.frFenCCD;
+  f.acSenzaMovimenti->trigger();
+  EXPECT_TRUE(f.FiltroAttivo());
+  EXPECT_EQ(f.obFiltri->text(), QStringLiteral("Togli filtro"));
+  EXPECT_TRUE(f.obFiltri->isChecked());
+  QStringList codici = colonna(*f.xqcCCD, QStringLiteral("SCCDCODICE"));
+  EXPECT_FALSE(codici.contains(QStringLiteral("CUPFATTURA")));
+  EXPECT_TRUE(codici.contains(QStringLiteral("CUPCOMECIG")));
+  EXPECT_TRUE(codici.contains(QStringLiteral("CUPLIBERO")));
+  // In the archive, opening the menu to choose leaves the filter on; the
+  // button takes it off.
+  emit f.pmFiltri->aboutToShow();
+  EXPECT_TRUE(f.FiltroAttivo());
+  f.obFiltri->click();
+  EXPECT_FALSE(f.FiltroAttivo());
+  EXPECT_EQ(f.obFiltri->text(), QStringLiteral("Filtri"));
+  EXPECT_FALSE(f.obFiltri->isChecked());
+  EXPECT_EQ(f.xqcCCD->RecordCount(), 8);
+  // Elsewhere opening the menu takes the filter off; reopening the list too.
+  TfrFenCCD altrove;
+  altrove.SetTipo(CcdCup);
+  ASSERT_TRUE(altrove.Apri());
+  altrove.obFiltri->click();
+  EXPECT_TRUE(altrove.FiltroAttivo());
+  emit altrove.pmFiltri->aboutToShow();
+  EXPECT_FALSE(altrove.FiltroAttivo());
+  altrove.acSenzaMovimenti->trigger();
+  ASSERT_TRUE(altrove.Apri());
+  EXPECT_FALSE(altrove.FiltroAttivo());
+  EXPECT_FALSE(altrove.obFiltri->isChecked());
+}
+
+TEST_F(Codici, ACigCreatedInTheDialogIsTheOneChosenInTheSearch) {
+  TKvDBLookupEdit lookup;
+  PreparaLookupCodici(lookup, CcdCig);
+  ImpostaListaCodici(lookup, CcdCig, 0, QDate(2026, 12, 11));
+  lookup.SetKeyValue(2);
+  int dialoghi = 0;
+  TfmFenCCD::SetModalDriver([&](TfmFenCCD& d) {
+    ++dialoghi;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Gestione codice CIG"));
+    TfrFenCCD& f = *d.frFenCCD;
+    // The dialog opens on the search window's current code.
+    EXPECT_EQ(f.xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt(), 2);
+    EXPECT_EQ(UltimoCodice, -1);
+    EXPECT_EQ(titoliVisibili(*f.grFrame),
+              QStringList({"Codice", "Data assegn.", "Descrizione", "Data scadenza", "Importo", "Totale Pagato",
+                           "Totale Impegnato", "Imponibile Fatture"}));
+    f.xacInsert->trigger();
+    compila(f, QStringLiteral("B9NUOVO001"), QStringLiteral("01/12/2026"), QStringLiteral("Nuovo CIG dal dialogo"));
+    riscrivi(f.xdnImporto, QStringLiteral("1500"));
+    d.OkButton()->click();
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+  });
+  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Scelta CIG"));
+    EXPECT_EQ(titoliVisibili(*w.Grid()), QStringList({"Data assegn.", "CIG", "Descrizione", "Data scadenza",
+                                                      "Totale Pagato", "Totale Impegnato"}));
+    EXPECT_EQ(w.width(), 745);
+    EXPECT_EQ(w.EditButton()->text(), QStringLiteral("Aggiungi / modifica"));
+    EXPECT_EQ(w.Value(QStringLiteral("ICCDID")).toInt(), 2);
+    w.EditButton()->click();
+    EXPECT_EQ(w.Value(QStringLiteral("SCCDCODICE")).toString(), QStringLiteral("B9NUOVO001"));
+    w.OkButton()->click();
+  });
+  ASSERT_TRUE(lookup.ShowSearchForm());
+  EXPECT_EQ(dialoghi, 1);
+  const int nuovo = Scalar(
+                        "SELECT ICCDID FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'B9NUOVO001' AND ITCCDID = 1 "
+                        "AND IBENID IS NULL AND FCCDIMPORTO = 1500")
+                        .toInt();
+  EXPECT_GT(nuovo, 0);
+  EXPECT_EQ(lookup.KeyValue(), nuovo);
+  EXPECT_EQ(lookup.Text(), QStringLiteral("B9NUOVO001"));
+  EXPECT_EQ(UltimoCodice, -1);
+}
+
+TEST_F(Codici, DurcDialogWorksOnTheInvitedSuppliersOwnCodes) {
+  TKvDBLookupEdit lookup;
+  PreparaLookupCodici(lookup, CcdDurc, [] { return 7; });
+  ImpostaListaCodici(lookup, CcdDurc, 7, QDate(2026, 12, 11));
+  TfmFenCCD::SetModalDriver([&](TfmFenCCD& d) {
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Gestione codice DURC"));
+    TfrFenCCD& f = *d.frFenCCD;
+    QStringList codici = colonna(*f.xqcCCD, QStringLiteral("SCCDCODICE"));
+    codici.sort();
+    EXPECT_EQ(codici, QStringList({"INPS_41765309", "INPS_44120587"}));
+    EXPECT_TRUE(f.DetailLayout()->isRowVisible(f.xleBenef));
+    EXPECT_FALSE(f.DetailLayout()->isRowVisible(f.xdnImporto));
+    f.xacInsert->trigger();
+    EXPECT_EQ(f.xleBenef->KeyValue(), 7);  // the invited supplier's
+    compila(f, QStringLiteral("INAIL_50000007"), QStringLiteral("05/12/2026"), QStringLiteral("DURC on line"));
+    riscrivi(f.xddDataScad->LineEdit(), QStringLiteral("04/04/2027"));
+    f.xacPost->trigger();
+    EXPECT_GT(UltimoCodice, 0);  // the new code, for the search window
+    // Correcting a DURC here never moves it to another supplier.
+    f.xacEdit->trigger();
+    EXPECT_TRUE(f.xleBenef->ReadOnly());
+    EXPECT_FALSE(f.xleBenef->isEnabled());
+    riscrivi(f.xdmDescrizione, QStringLiteral("DURC on line - esito regolare"));
+    f.xacPost->trigger();
+    EXPECT_FALSE(f.xleBenef->ReadOnly());
+    d.OkButton()->click();
+  });
+  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Scelta DURC"));
+    EXPECT_EQ(titoliVisibili(*w.Grid()), QStringList({"Data assegn.", "DURC", "Descrizione", "Data scadenza"}));
+    EXPECT_EQ(qobject_cast<TfmFenSearchCCD*>(&w)->Beneficiario(), 7);
+    w.EditButton()->click();
+    w.OkButton()->click();
+  });
+  ASSERT_TRUE(lookup.ShowSearchForm());
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
+  EXPECT_EQ(lookup.Text(), QStringLiteral("INAIL_50000007"));
+  EXPECT_EQ(Scalar("SELECT SCCDLDESC || '/' || IBENID || '/' || DCCDDATASCAD FROM TCCD_CIGCUPDURC "
+                   "WHERE SCCDCODICE = 'INAIL_50000007'")
+                .toString(),
+            QStringLiteral("DURC on line - esito regolare/7/2027-04-04"));
+}
+
+// A DURC that movements already use keeps its supplier while corrected and
+// cannot be deleted; an unused one can be moved to another supplier and deleted.
+TEST_F(Codici, ADurcInUseKeepsItsSupplierAndCannotBeDeleted) {
+  Codice(981, CcdDurc, "DURCUSATO", "2026-11-01", "2027-03-01", 4);
+  Codice(982, CcdDurc, "DURCLIBERO", "2026-11-02", "2027-03-01", 4);
+  Movimento({.id = 9801, .tpm = 4, .durc = QStringLiteral("981"), .pagato = 10});
+
+  TfmFenCCD_archivi w;
+  w.SetTipo(CcdDurc);
+  TfrFenCCD& f = *w.frFenCCD;
+  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("ICCDID"), 981));
+  EXPECT_EQ(w.frFenCCDMovColl->xqcMovColl->RecordCount(), 1);
+  f.xacEdit->trigger();
+  EXPECT_TRUE(f.xleBenef->ReadOnly());
+  f.xacCancel->trigger();
+  EXPECT_FALSE(f.xleBenef->ReadOnly());
+  f.xacDelete->trigger();
+  EXPECT_EQ(KvMessageScript::Texts(),
+            QStringList{"Attenzione!\nIl codice è usato da altri movimenti e non può essere cancellato."});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ICCDID = 981").toInt(), 1);
+
+  KvMessageScript::Clear();
+  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("ICCDID"), 982));
+  EXPECT_EQ(w.frFenCCDMovColl->xqcMovColl->RecordCount(), 0);
+  f.xacEdit->trigger();
+  EXPECT_FALSE(f.xleBenef->ReadOnly());
+  scegli(*f.xleBenef, nomeFornitore(5));
+  f.xacPost->trigger();
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
+  EXPECT_EQ(Scalar("SELECT IBENID FROM TCCD_CIGCUPDURC WHERE ICCDID = 982").toInt(), 5);
+  KvMessageScript::Answer(mrYes);
+  f.xacDelete->trigger();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{"Cancellare il record?"});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ICCDID = 982").toInt(), 0);
+}
+
+}  // namespace
