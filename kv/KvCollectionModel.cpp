@@ -1,5 +1,7 @@
 #include "KvCollectionModel.h"
 
+#include "KvFieldKind.h"
+
 #include "KvQueryCollection.h"
 
 #include <QDate>
@@ -11,23 +13,7 @@
 
 namespace {
 
-bool isNumeric(int typeId) {
-  switch (typeId) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Double:
-    case QMetaType::Float:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isNumeric(int typeId) { return KvIsNumeric(QMetaType(typeId)); }
 
 // Up to six decimals (the scale of the suite's amounts), trailing zeros
 // dropped, decimal comma, no grouping: what a clerk types back.

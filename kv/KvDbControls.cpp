@@ -1,5 +1,7 @@
 #include "KvDbControls.h"
 
+#include "KvFieldKind.h"
+
 #include "KvCollectionModel.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
@@ -17,21 +19,7 @@
 
 namespace {
 
-bool isIntegral(QMetaType t) {
-  switch (t.id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-      return true;
-    default:
-      return false;
-  }
-}
+bool isIntegral(QMetaType t) { return KvKindOf(t) == KvFieldKind::Int; }
 
 // The number in a text with the decimal comma (or point); invalid when the
 // text is empty or not a number.

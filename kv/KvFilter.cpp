@@ -1,5 +1,7 @@
 #include "KvFilter.h"
 
+#include "KvFieldKind.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QRegularExpression>
@@ -34,31 +36,20 @@ QString At(int pos) {
 }
 
 Kind KindOfType(QMetaType type) {
-  switch (type.id()) {
-    case QMetaType::Bool:
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Double:
-    case QMetaType::Float:
+  switch (KvKindOf(type)) {
+    case KvFieldKind::Int:
+    case KvFieldKind::Real:
       return Kind::Number;
-    case QMetaType::QDate:
+    case KvFieldKind::Date:
       return Kind::Date;
-    case QMetaType::QDateTime:
+    case KvFieldKind::DateTime:
       return Kind::Stamp;
-    case QMetaType::QTime:
+    case KvFieldKind::Time:
       return Kind::Time;
-    default:
-      return Kind::Text;
+    case KvFieldKind::Text:
+      break;
   }
+  return Kind::Text;
 }
 
 QString KindName(Kind kind) {

@@ -1,5 +1,7 @@
 #include "KvQueryCollection.h"
 
+#include "KvFieldKind.h"
+
 #include "KvConnection.h"
 #include "KvFilter.h"
 #include "KvMessageDlg.h"
@@ -279,36 +281,9 @@ QList<TableRef> selectTables(const QString& select) {
 
 // ---- values ------------------------------------------------------------
 
-enum class Kind { Int, Real, Date, DateTime, Time, Text };
+using Kind = KvFieldKind;
 
-Kind kindOf(QMetaType t) {
-  switch (t.id()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Char:
-    case QMetaType::SChar:
-    case QMetaType::UChar:
-    case QMetaType::Bool:
-      return Kind::Int;
-    case QMetaType::Double:
-    case QMetaType::Float:
-      return Kind::Real;
-    case QMetaType::QDate:
-      return Kind::Date;
-    case QMetaType::QDateTime:
-      return Kind::DateTime;
-    case QMetaType::QTime:
-      return Kind::Time;
-    default:
-      return Kind::Text;
-  }
-}
+Kind kindOf(QMetaType t) { return KvKindOf(t); }
 
 bool isBlankText(const QVariant& v) {
   return v.typeId() == QMetaType::QString && v.toString().trimmed().isEmpty();

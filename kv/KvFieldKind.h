@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QMetaType>
+
+// How a field's values compare and show: the few kinds the framework tells
+// apart, whatever type the driver gives (flags and chars count as integers).
+enum class KvFieldKind { Int, Real, Date, DateTime, Time, Text };
+
+inline KvFieldKind KvKindOf(QMetaType type) {
+  switch (type.id()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Bool:
+      return KvFieldKind::Int;
+    case QMetaType::Double:
+    case QMetaType::Float:
+      return KvFieldKind::Real;
+    case QMetaType::QDate:
+      return KvFieldKind::Date;
+    case QMetaType::QDateTime:
+      return KvFieldKind::DateTime;
+    case QMetaType::QTime:
+      return KvFieldKind::Time;
+    default:
+      return KvFieldKind::Text;
+  }
+}
+
+inline bool KvIsNumeric(QMetaType type) {
+  const KvFieldKind k = KvKindOf(type);
+  return k == KvFieldKind::Int || k == KvFieldKind::Real;
+}
