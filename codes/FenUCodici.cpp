@@ -2,6 +2,7 @@
 
 #include "FenFSearchCCD.h"
 #include "KvConnection.h"
+#include "KvTransaction.h"
 #include "KvQueryCollection.h"
 #include "TKvDBLookupEdit.h"
 #include "TfmKvSearch.h"
@@ -195,33 +196,29 @@ namespace {
 // CIG, in one transaction.
 bool copiaCig(int iCcdId, int tipoMovimenti, const QString& statement, QString* error) {
   QSqlDatabase db = qqoKvGlobConn();
-  auto fail = [&](const QString& why) {
-    db.rollback();
-    if (error) *error = why;
-    return false;
-  };
-  if (!db.transaction()) {
-    if (error) *error = db.lastError().text();
-    return false;
-  }
-  QList<int> movimenti;
-  {
-    QSqlQuery sel(db);
-    sel.prepare(QStringLiteral("SELECT iMovId FROM TMov_Movimenti WHERE iTpmId = :iTpmId AND iCcdId_cig = :iCcdId"));
-    sel.bindValue(QStringLiteral(":iTpmId"), tipoMovimenti);
-    sel.bindValue(QStringLiteral(":iCcdId"), iCcdId);
-    if (!sel.exec()) return fail(sel.lastError().text());
-    while (sel.next()) movimenti << sel.value(0).toInt();
-    if (sel.lastError().isValid()) return fail(sel.lastError().text());
-  }
-  QSqlQuery upd(db);
-  if (!upd.prepare(statement)) return fail(upd.lastError().text());
-  for (const int iMovId : movimenti) {
-    upd.bindValue(QStringLiteral(":iMovId"), iMovId);  // every occurrence
-    if (!upd.exec()) return fail(upd.lastError().text());
-  }
-  if (!db.commit()) return fail(db.lastError().text());
-  return true;
+  return KvInTransaction(db, error, [&] {
+    auto fail = [&](const QString& why) {
+      if (error) *error = why;
+      return false;
+    };
+    QList<int> movimenti;
+    {
+      QSqlQuery sel(db);
+      sel.prepare(QStringLiteral("SELECT iMovId FROM TMov_Movimenti WHERE iTpmId = :iTpmId AND iCcdId_cig = :iCcdId"));
+      sel.bindValue(QStringLiteral(":iTpmId"), tipoMovimenti);
+      sel.bindValue(QStringLiteral(":iCcdId"), iCcdId);
+      if (!sel.exec()) return fail(sel.lastError().text());
+      while (sel.next()) movimenti << sel.value(0).toInt();
+      if (sel.lastError().isValid()) return fail(sel.lastError().text());
+    }
+    QSqlQuery upd(db);
+    if (!upd.prepare(statement)) return fail(upd.lastError().text());
+    for (const int iMovId : movimenti) {
+      upd.bindValue(QStringLiteral(":iMovId"), iMovId);  // every occurrence
+      if (!upd.exec()) return fail(upd.lastError().text());
+    }
+    return true;
+  });
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "KvParamManager.h"
 
+#include "KvTransaction.h"
+
 #include "KvConnection.h"
 #include "KvParam.h"
 #include "TfmKvParametri.h"
@@ -183,22 +185,11 @@ QVariant TKvParamManager::StoredValue(const QString& key) const {
 
 bool TKvParamManager::SaveValues(const QList<QPair<QString, QString>>& values, QString* error) const {
   QSqlDatabase db = Database();
-  if (!db.transaction()) {
-    if (error) *error = db.lastError().text();
-    return false;
-  }
-  for (const auto& [key, value] : values) {
-    if (!writeParam(db, key, value, error)) {
-      db.rollback();
-      return false;
-    }
-  }
-  if (!db.commit()) {
-    if (error) *error = db.lastError().text();
-    db.rollback();
-    return false;
-  }
-  return true;
+  return KvInTransaction(db, error, [&] {
+    for (const auto& [key, value] : values)
+      if (!writeParam(db, key, value, error)) return false;
+    return true;
+  });
 }
 
 bool TKvParamManager::Execute(QWidget* parent) {

@@ -1,6 +1,7 @@
 #include "PuxCorrezioniAvvio.h"
 
 #include "KvConnection.h"
+#include "KvTransaction.h"
 #include "PuxContesto.h"
 
 #include <QCursor>
@@ -35,24 +36,9 @@ bool exec(const QString& sql, QString* error) {
   return q.exec(sql) || fail(q, error);
 }
 
-// Runs statements in one transaction: all or nothing.
-template <typename Body>
-bool inTransaction(QString* error, Body body) {
-  QSqlDatabase db = qqoKvGlobConn();
-  if (!db.transaction()) {
-    if (error) *error = db.lastError().text();
-    return false;
-  }
-  if (!body()) {
-    db.rollback();
-    return false;
-  }
-  if (!db.commit()) {
-    if (error) *error = db.lastError().text();
-    db.rollback();
-    return false;
-  }
-  return true;
+// Runs statements in one transaction on the global connection: all or nothing.
+bool inTransaction(QString* error, const std::function<bool()>& body) {
+  return KvInTransaction(qqoKvGlobConn(), error, body);
 }
 
 const char* kNumeroMancante =
