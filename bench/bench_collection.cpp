@@ -2,6 +2,7 @@
 // embedded database: open, in-memory filter, in-memory sort.
 // Usage: bench_collection [rows]
 #include "DbSchema.h"
+#include "BenchSupport.h"
 #include "KvConnection.h"
 #include "KvQueryCollection.h"
 
@@ -16,24 +17,8 @@
 
 namespace {
 
-bool exec(const QString& sql) {
-  QSqlQuery q(qqoKvGlobConn());
-  if (q.exec(sql)) return true;
-  std::fprintf(stderr, "%s: %s\n", qPrintable(sql.left(60)), qPrintable(q.lastError().text()));
-  return false;
-}
-
-// Best of three runs, in milliseconds.
-double best(const std::function<void()>& work) {
-  double ms = 1e99;
-  for (int run = 0; run < 3; ++run) {
-    QElapsedTimer t;
-    t.start();
-    work();
-    ms = std::min(ms, t.nsecsElapsed() / 1e6);
-  }
-  return ms;
-}
+using BenchSupport::best;
+using BenchSupport::exec;
 
 }  // namespace
 
@@ -93,11 +78,11 @@ int main(int argc, char** argv) {
   });
   std::printf("contains filter on %d rows: %.1f ms (%d rows kept)\n", rows, filterOn, c.RecordCount());
   c.SetFilter(QStringLiteral("FARTPREZZO >= 5000 AND ICATID IS NOT NULL"));
-  std::printf("numeric filter on %d rows: %.1f ms (%d rows kept)\n", rows, best([&] {
-                c.SetFiltered(false);
-                c.SetFiltered(true);
-              }),
-              c.RecordCount());
+  const double numericOn = best([&] {
+    c.SetFiltered(false);
+    c.SetFiltered(true);
+  });
+  std::printf("numeric filter on %d rows: %.1f ms (%d rows kept)\n", rows, numericOn, c.RecordCount());
   c.SetFiltered(false);
 
   using Key = TKvQueryCollection::SortKey;

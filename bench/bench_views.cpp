@@ -3,6 +3,7 @@
 // title click that sorts, a quick search applied.
 // Usage: bench_views [rows]
 #include "DbSchema.h"
+#include "BenchSupport.h"
 #include "KvConnection.h"
 #include "KvQueryCollection.h"
 #include "TKvDBGrid.h"
@@ -19,24 +20,8 @@
 
 namespace {
 
-bool exec(const QString& sql) {
-  QSqlQuery q(qqoKvGlobConn());
-  if (q.exec(sql)) return true;
-  std::fprintf(stderr, "%s: %s\n", qPrintable(sql.left(60)), qPrintable(q.lastError().text()));
-  return false;
-}
-
-// Best of three runs, in milliseconds.
-double best(const std::function<void()>& work) {
-  double ms = 1e99;
-  for (int run = 0; run < 3; ++run) {
-    QElapsedTimer t;
-    t.start();
-    work();
-    ms = std::min(ms, t.nsecsElapsed() / 1e6);
-  }
-  return ms;
-}
+using BenchSupport::best;
+using BenchSupport::exec;
 
 }  // namespace
 

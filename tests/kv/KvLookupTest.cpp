@@ -2,6 +2,7 @@
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
 #include "PuxTestDb.h"
+#include "PuxTestInput.h"
 #include "TKvDBLookupEdit.h"
 #include "TfmKvMultiSelect.h"
 #include "TfmKvSearch.h"
@@ -23,17 +24,7 @@
 
 namespace {
 
-// Keys as the user presses them (the event filters of the windows see them).
-void press(QWidget* w, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = QString()) {
-  QKeyEvent down(QEvent::KeyPress, key, modifiers, text);
-  QApplication::sendEvent(w, &down);
-  QKeyEvent up(QEvent::KeyRelease, key, modifiers, text);
-  QApplication::sendEvent(w, &up);
-}
-
-void type(QWidget* w, const QString& text) {
-  for (const QChar c : text) press(w, 0, Qt::NoModifier, QString(c));
-}
+using namespace PuxTestInput;
 
 // Replaces the text of a lookup as the user does, and leaves it with Enter.
 void retype(TKvDBLookupEdit& lookup, const QString& text) {

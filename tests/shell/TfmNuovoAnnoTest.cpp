@@ -6,6 +6,7 @@
 #include "KvWindowFactory.h"
 #include "PuxServizi.h"
 #include "PuxTestDb.h"
+#include "PuxTestInput.h"
 #include "ShellFinestre.h"
 #include "TKvDBGrid.h"
 #include "TKvDBLookupEdit.h"
@@ -33,22 +34,7 @@
 
 namespace {
 
-void press(QWidget* w, int key, const QString& text = QString()) {
-  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &down);
-  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &up);
-}
-
-void type(QWidget* w, const QString& text) {
-  for (const QChar c : text) press(w, 0, QString(c));
-}
-
-void retype(QLineEdit* edit, const QString& text) {
-  edit->selectAll();
-  press(edit, Qt::Key_Backspace);
-  type(edit, text);
-}
+using namespace PuxTestInput;
 
 QStringList rowTexts(const TKvDBGrid* grid, int row) {
   QStringList out;

@@ -7,6 +7,7 @@
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
 #include "PuxTestDb.h"
+#include "PuxTestInput.h"
 #include "TKvDBLookupEdit.h"
 
 #include <gtest/gtest.h>
@@ -25,16 +26,7 @@
 
 namespace {
 
-void press(QWidget* w, int key, const QString& text = QString()) {
-  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &down);
-  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &up);
-}
-
-void type(QWidget* w, const QString& text) {
-  for (const QChar c : text) press(w, 0, QString(c));
-}
+using namespace PuxTestInput;
 
 void focus(QWidget* w, QEvent::Type type) {
   QFocusEvent event(type, Qt::MouseFocusReason);

@@ -8,6 +8,7 @@
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
 #include "PuxTestDb.h"
+#include "PuxTestInput.h"
 #include "TKvDBLookupEdit.h"
 
 #include <gtest/gtest.h>
@@ -22,19 +23,7 @@
 
 namespace {
 
-void press(QWidget* w, int key, const QString& text = QString()) {
-  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &down);
-  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &up);
-}
-
-// Replaces the text of an edit as the user does.
-void retype(QLineEdit* edit, const QString& text) {
-  edit->selectAll();
-  press(edit, Qt::Key_Backspace);
-  for (const QChar c : text) press(edit, 0, QString(c));
-}
+using namespace PuxTestInput;
 
 void chooseState(TKvDBLookupEdit* lookup, const QString& name) {
   retype(lookup->LineEdit(), name);
