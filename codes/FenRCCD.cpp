@@ -58,7 +58,7 @@ TfrFenCCD::TfrFenCCD(QWidget* parent) : TfrKvDBRWGrid(parent) {
   // rules of a code hold.
   xqcCCD->KvBeforeExec = [this](TKvQueryProp& p) {
     if (p.QueryKind == TKvQueryProp::Delete) {
-      if (ContaMovimentiCollegati(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0)
+      if (ContaRiferimentiCodice(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0)
         throw KvError(QStringLiteral("Attenzione!\nIl codice è usato da altri movimenti e non può essere cancellato.")
                           .toStdString());
       return;
@@ -296,7 +296,7 @@ bool TfrFenCCD::Salva() {
 bool TfrFenCCD::Cancella() {
   if (!xqcCCD->Active() || xqcCCD->IsEmpty()) return false;
   if (xqcCCD->GetState() == TKvQueryCollection::dsBrowse &&
-      ContaMovimentiCollegati(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0) {
+      ContaRiferimentiCodice(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0) {
     KvMessageDlg(QStringLiteral("Attenzione!\nIl codice è usato da altri movimenti e non può essere cancellato."),
                  TMsgDlgType::mtWarning, mbOK);
     return false;

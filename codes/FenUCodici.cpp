@@ -2,8 +2,8 @@
 
 #include "FenFSearchCCD.h"
 #include "KvConnection.h"
-#include "KvTransaction.h"
 #include "KvQueryCollection.h"
+#include "KvTransaction.h"
 #include "TKvDBLookupEdit.h"
 #include "TfmKvSearch.h"
 
@@ -166,6 +166,25 @@ QString SqlMovimentiCollegati() {
 int ContaMovimentiCollegati(int iCcdId) {
   QSqlQuery q(qqoKvGlobConn());
   if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM (%1) movcoll").arg(SqlMovimentiCollegati()))) return -1;
+  q.bindValue(QStringLiteral(":iCcdId"), iCcdId);  // every occurrence
+  if (!q.exec() || !q.next()) return -1;
+  return q.value(0).toInt();
+}
+
+int ContaRiferimentiCodice(int iCcdId) {
+  QSqlQuery q(qqoKvGlobConn());
+  const QString tre = QStringLiteral("iCcdId_cig = :iCcdId OR iCcdId_cup = :iCcdId OR iCcdId_durc = :iCcdId");
+  const QString sql =
+      QStringLiteral(
+          "SELECT (SELECT COUNT(*) FROM TMov_Movimenti WHERE %1) + (SELECT COUNT(*) FROM TMgm_MovMagazzino WHERE %1) "
+          "+ (SELECT COUNT(*) FROM TPre_Preventivi WHERE iCcdId_cig = :iCcdId OR iCcdId_cup = :iCcdId) "
+          "+ (SELECT COUNT(*) FROM TOff_Offerte WHERE iCcdId_durc = :iCcdId) "
+          "+ (SELECT COUNT(*) FROM TOmg_OrdiniMagaz WHERE %1) "
+          "+ (SELECT COUNT(*) FROM TBuo_Buoni WHERE iCcdId_cig = :iCcdId OR iCcdId_durc = :iCcdId) "
+          "+ (SELECT COUNT(*) FROM TIdc_InvDoc WHERE %1) "
+          "+ (SELECT COUNT(*) FROM TAvc_Avcp WHERE iCcdId_cig = :iCcdId) FROM RDB$DATABASE")
+          .arg(tre);
+  if (!q.prepare(sql)) return -1;
   q.bindValue(QStringLiteral(":iCcdId"), iCcdId);  // every occurrence
   if (!q.exec() || !q.next()) return -1;
   return q.value(0).toInt();

@@ -54,8 +54,13 @@ QString SqlDeleteCodice();
 // accounting movements, warehouse movements, procedures, offers, warehouse
 // orders, inventory load vouchers and invoices that refer to it).
 QString SqlMovimentiCollegati();
-// How many rows refer to a code through any of its columns; -1 on error.
+// How many linked movements a code has (the rows of SqlMovimentiCollegati);
+// -1 on error.
 int ContaMovimentiCollegati(int iCcdId);
+// How many rows of any table refer to a code: the linked movements, and also
+// inventory vouchers of every kind and publication records, which the linked
+// movements do not list. A code with any is kept; -1 on error.
+int ContaRiferimentiCodice(int iCcdId);
 
 // The first required field of the row being typed that is empty, as the
 // field validation names it ("Codice", "Descrizione", "Data Assegnazione",

@@ -330,4 +330,42 @@ TEST_F(Codici, ADurcInUseKeepsItsSupplierAndCannotBeDeleted) {
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ICCDID = 982").toInt(), 0);
 }
 
+// Rows the linked movements do not list (a publication record, a voucher
+// other than a load voucher) still hold a code: deleting it would leave them
+// pointing at nothing.
+TEST_F(Codici, ACodeHeldOnlyByRowsOutsideTheLinkedMovementsIsNotDeleted) {
+  struct Caso {
+    int id;
+    int tipo;
+    const char* riferimento;
+  };
+  const QList<Caso> casi = {
+      {986, CcdCig,
+       "INSERT INTO TAVC_AVCP (IAVCID, ICCDID_CIG, IDWGID, IAVCESERCIZIOFIN, SAVCLDESC) "
+       "VALUES (98601, 986, 1, 2026, 'Contratto')"},
+      {987, CcdDurc,
+       "INSERT INTO TBUO_BUONI (IBUOID, IDWGID, IBUOESERCIZIOFIN, IBUOTIPO, IBUONUMERO, ICCDID_DURC) "
+       "VALUES (98701, 1, 2026, 1, 12, 987)"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.id);
+    Codice(c.id, c.tipo, QStringLiteral("TENUTO%1").arg(c.id), "2026-10-01", QString(), c.tipo == CcdDurc ? 4 : 0);
+    Exec(QString::fromLatin1(c.riferimento));
+    EXPECT_EQ(ContaMovimentiCollegati(c.id), 0);
+    EXPECT_EQ(ContaRiferimentiCodice(c.id), 1);
+
+    TfrFenCCD f;
+    f.SetTipo(c.tipo);
+    ASSERT_TRUE(f.Apri());
+    ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("ICCDID"), c.id));
+    KvMessageScript::Clear();
+    f.xacDelete->trigger();
+    EXPECT_EQ(KvMessageScript::Texts(),
+              QStringList{"Attenzione!\nIl codice è usato da altri movimenti e non può essere cancellato."});
+    // Nor by a delete that does not pass through the action.
+    EXPECT_FALSE(f.xqcCCD->Delete());
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ICCDID = %1").arg(c.id)).toInt(), 1);
+  }
+}
+
 }  // namespace
