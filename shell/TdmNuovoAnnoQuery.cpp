@@ -46,8 +46,8 @@ QString messaggio(const QStringList& righe) {
 
 void rifiuta(const QStringList& righe) { KvMessageDlg(messaggio(righe), TMsgDlgType::mtWarning, mbOK); }
 
-bool chiedi(const QStringList& righe) {
-  return KvMessageDlg(messaggio(righe), TMsgDlgType::mtConfirmation, mbYesNo, 0, mbNo) == mrYes;
+bool chiedi(const QStringList& righe, TMsgDlgType tipo = TMsgDlgType::mtConfirmation) {
+  return KvMessageDlg(messaggio(righe), tipo, mbYesNo, 0, mbNo) == mrYes;
 }
 
 // The gap between two years is allowed only after two confirmations.
@@ -55,10 +55,12 @@ bool confermaBuco(const QDate& da, const QDate& a) {
   return chiedi({QStringLiteral("Il tempo che intercorre tra il %1 e il %2 non rientra in nessun Anno Finanziario "
                                 "definito.")
                      .arg(data(da), data(a)),
-                 QStringLiteral("Continuare ?")}) &&
+                 QStringLiteral("Continuare ?")},
+                TMsgDlgType::mtWarning) &&
          chiedi({QStringLiteral("La continuazione dell'operazione potrebbe comportare dei problemi al corretto "
                                 "funzionamento del programma."),
-                 QStringLiteral("Continuare ?")});
+                 QStringLiteral("Continuare ?")},
+                TMsgDlgType::mtWarning);
 }
 
 std::optional<Vicino> vicino(const TdmNuovoAnnoQuery::Riga& r, bool precedente) {

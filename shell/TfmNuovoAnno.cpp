@@ -136,6 +136,10 @@ void TfrAnniFinanziari::seguiRiga() {
   TKvQueryCollection* c = DataSet();
   const int state = c && c->Active() ? c->GetState() : TKvQueryCollection::dsInactive;
   xdlAnnoFin->SetReadOnly(state != TKvQueryCollection::dsInsert);
+  // Moving to another row posts the one being typed straight through the
+  // list, past the year rules: while a year is typed it is saved or
+  // cancelled, nothing else.
+  grFrame->setEnabled(state != TKvQueryCollection::dsInsert && state != TKvQueryCollection::dsEdit);
   if (state == TKvQueryCollection::dsInsert)
     ckPersonalizzate->setChecked(false);
   else if (state != TKvQueryCollection::dsEdit)  // while editing the user's choice stands
@@ -229,7 +233,11 @@ bool TfrAnniFinanziari::Salva() {
     xddFine->SetDate(QDate());
   }
   modulo->ImpostaAggiornamenti(esito.aggiornamenti);
-  if (!Post()) return false;
+  const bool salvato = Post();
+  // The neighbours' updates belong to this save only: a later post must not
+  // run them again with dates checked for another row.
+  modulo->ImpostaAggiornamenti({});
+  if (!salvato) return false;
   // The neighbours' new dates, and the suite's dates of a new row.
   Refresh();
   return true;

@@ -89,6 +89,8 @@ void TfmAbiMultiSelectBen::FormShow() {
   if (!edFiltra->text().isEmpty()) ApplicaTesto();
 }
 
+// A box clicked keeps the name typed in the condition: the list always
+// shows what the edit says, rather than every name under a name still shown.
 QString TfmAbiMultiSelectBen::BuildFilter() {
   // A flag or a count that was never set (NULL) counts as 0, as for the
   // supplier window: a supplier never historicized is an active one.

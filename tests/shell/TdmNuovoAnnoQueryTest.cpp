@@ -102,6 +102,7 @@ TEST_F(NuovoAnno, AGapAfterThePreviousYearIsAskedTwice) {
   KvMessageScript::Answer(mrNo);
   EXPECT_FALSE(TdmNuovoAnnoQuery::Verifica(r).ok);
   ASSERT_EQ(KvMessageScript::Messages().size(), 1);
+  EXPECT_EQ(KvMessageScript::Messages().first().type, TMsgDlgType::mtWarning);
   EXPECT_EQ(KvMessageScript::Texts().first(),
             QStringLiteral("Attenzione ! \nIl tempo che intercorre tra il 01/01/2025 e il 02/01/2025 non rientra in "
                            "nessun Anno Finanziario definito. \nContinuare ? "));
@@ -109,7 +110,8 @@ TEST_F(NuovoAnno, AGapAfterThePreviousYearIsAskedTwice) {
   KvMessageScript::Answer(mrYes);
   KvMessageScript::Answer(mrNo);
   EXPECT_FALSE(TdmNuovoAnnoQuery::Verifica(r).ok);
-  EXPECT_EQ(KvMessageScript::Messages().size(), 2);
+  ASSERT_EQ(KvMessageScript::Messages().size(), 2);
+  EXPECT_EQ(KvMessageScript::Messages()[1].type, TMsgDlgType::mtWarning);
   KvMessageScript::Clear();
   KvMessageScript::Answer(mrYes);
   KvMessageScript::Answer(mrYes);

@@ -25,6 +25,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
@@ -255,6 +256,49 @@ TEST_F(NuovoAnnoFinestra, MovingTheStartOf2020MovesTheEndOf2019InTheSameSave) {
   EXPECT_TRUE(KvMessageScript::Texts()[0].contains(QStringLiteral("Fine : 31/12/2019 \n \nContinuare ? ")));
   EXPECT_EQ(Date(1020), QStringLiteral("- -"));
   EXPECT_EQ(Date(1019), QStringLiteral("2019-01-01 2019-12-31"));
+}
+
+// Moving to another row would post the typed row straight through the list,
+// past the year rules: a second link of the same year, or overlapping days.
+TEST_F(NuovoAnnoFinestra, AYearBeingTypedIsSavedOnlyThroughTheSaveRules) {
+  TfmNuovoAnno* w = Apri();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(clickRow(w->frIstituti->grFrame, kGalilei));
+  const int links = Links(1);
+  auto clickGridRow = [&](int row) {
+    QWidget* viewport = anni->grFrame->viewport();
+    const QPoint at = anni->grFrame->visualRect(anni->grFrame->Model()->index(row, 0)).center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent event(type, at, viewport->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(viewport, &event);
+    }
+  };
+
+  // A year the institute already has, then a click on another year.
+  anni->xacInsert->trigger();
+  type(anni->xdlAnnoFin->LineEdit(), QStringLiteral("2019"));
+  press(anni->xdlAnnoFin->LineEdit(), Qt::Key_Return);
+  EXPECT_FALSE(anni->grFrame->isEnabled());
+  anni->pcFrame->setCurrentIndex(0);
+  clickGridRow(0);
+  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(Links(1), links);
+  anni->xacCancel->trigger();
+  EXPECT_TRUE(anni->grFrame->isEnabled());
+
+  // 2020 given days inside 2019, then a click on 2019.
+  ASSERT_TRUE(clickRow(anni->grFrame, QStringLiteral("2020")));
+  anni->ckPersonalizzate->click();
+  type(anni->xddInizio->LineEdit(), QStringLiteral("01/06/2019"));
+  type(anni->xddFine->LineEdit(), QStringLiteral("31/12/2020"));
+  anni->pcFrame->setCurrentIndex(0);
+  clickGridRow(0);
+  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsEdit);
+  EXPECT_EQ(Date(1020), QStringLiteral("- -"));
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty());
+  anni->xacPost->trigger();
+  EXPECT_EQ(KvMessageScript::Texts().size(), 1);
+  EXPECT_EQ(Date(1020), QStringLiteral("- -"));
 }
 
 TEST_F(NuovoAnnoFinestra, TheMainInstituteIsShownAloneUntilAnInstituteWorksInAYear) {
