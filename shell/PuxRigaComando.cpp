@@ -137,14 +137,17 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
   TdmPuxParametri parametri;
   TdmPuxAttivazioni attivazioni;
   TfmPuxMain main(attivazioni, parametri);
-  main.show();
-  main.activateWindow();
   if (o.exitWhenReady) {
     // Unattended: messages take their default answer and are printed,
-    // dialogs that ask for a choice take their default.
+    // dialogs that ask for a choice take their default. Set before the
+    // window shows: its first show may already report something (the news).
     KvMessageScript::Begin();
     attivazioni.SceltaVistaArticoli = [] { return 0; };
     attivazioni.MostraParametri = [] { return false; };
+  }
+  main.show();
+  main.activateWindow();
+  if (o.exitWhenReady) {
     QTimer::singleShot(0, [&]() {
       main.EnsureFirstActivation();
       for (const QString& name : o.commands) attivazioni.Run(name);

@@ -80,9 +80,9 @@ TfmPuxMain::TfmPuxMain(TdmPuxAttivazioni& registry, TdmPuxParametri& parameters,
     if (auto* child = qobject_cast<TfmKvChildDB*>(ActiveChild())) child->RunFormActivate();
   };
   m_registry.MostraParametri = [this] { return mostraParametri(); };
+  // Each time the dialog opens on the quick view, whatever was chosen before.
   m_registry.SceltaVistaArticoli = [this] {
     TfmAbzFViewArt dialog(this);
-    dialog.SetModalita(Contesto.VistaArticoli == 1 ? 1 : 0);
     return dialog.exec() == QDialog::Accepted ? dialog.Modalita() : -1;
   };
   KvWindowFactory::SetMainWindow(this);
@@ -117,6 +117,15 @@ void TfmPuxMain::creaMenuAiuto() {
   connect(manuale, &QAction::triggered, this, [] {
     TKvAttShell shell;
     shell.SetFileName(KvSuitePath(TKvParam::GetMainDir(), QStringLiteral("risorse\\gestacquisti.pdf")));
+    shell.SetShowErrors(true);
+    shell.Execute();
+  });
+  // The news document of the last update, also after it was shown at start.
+  auto* notizie = aiuto->addAction(QStringLiteral("Notizie"));
+  notizie->setObjectName(QStringLiteral("acNotizie"));
+  connect(notizie, &QAction::triggered, this, [] {
+    TKvAttShell shell;
+    shell.SetFileName(KvSuitePath(TKvParam::GetMainDir(), QStringLiteral("ETC\\pux\\Pux_notizie.pdf")));
     shell.SetShowErrors(true);
     shell.Execute();
   });

@@ -5,9 +5,12 @@
 #include "TdmPuxParametri.h"
 #include "TfmPuxMain.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 #include <QToolBox>
 
 namespace {
@@ -72,6 +75,34 @@ TEST_F(MainWindow, AFailingFixUpIsReportedAndStopsTheRestOfTheStart) {
   EXPECT_EQ(KvMessageScript::Messages().first().type, TMsgDlgType::mtError);
   EXPECT_EQ(Contesto.FenAnno, -1);  // the later steps did not run
   EXPECT_EQ(main->SideBar()->count(), 6);  // the program still runs
+}
+
+TEST_F(MainWindow, LaterActivationsReadTheParametersAgain) {
+  main->EnsureFirstActivation();
+  const int year = QDate::currentDate().year();
+  Exec(QStringLiteral("UPDATE TYPAR_PARAMETRI SET SPARVALORE = '3' WHERE SPARCHIAVE = 'PUXP_DECIMALI'"));
+  Exec(QStringLiteral("UPDATE TYPAR_PARAMETRI SET SPARVALORE = '%1' WHERE SPARCHIAVE = 'KVUP_ANFID'").arg(year - 1 - 1900));
+  QEvent activate(QEvent::WindowActivate);
+  QCoreApplication::sendEvent(main.get(), &activate);
+  EXPECT_EQ(Contesto.Decimali, 3);
+  EXPECT_EQ(Contesto.EsercizioFin, year - 1);
+  EXPECT_EQ(Contesto.InizioEsercizio, QDate(year - 1, 1, 1));
+  EXPECT_EQ(Contesto.FineEsercizio, QDate(year - 1, 12, 31));
+  EXPECT_EQ(main->PanelText(1), QStringLiteral("Esercizio finanziario corrente: %1").arg(year - 1));
+  EXPECT_EQ(Contesto.FenAnno, year);  // the start-up copy changes only with a new year
+}
+
+TEST_F(MainWindow, ArticlesViewDialogAlwaysOffersTheQuickViewFirst) {
+  Contesto.VistaArticoli = 1;  // chosen last time
+  int preselected = -1;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    preselected = dialog->findChild<QWidget*>(QStringLiteral("rbVeloce"))->property("checked").toBool() ? 0 : 1;
+    dialog->accept();
+  });
+  EXPECT_EQ(main->Registry().SceltaVistaArticoli(), 0);
+  EXPECT_EQ(preselected, 0);
 }
 
 TEST_F(MainWindow, NewsAreShownOnceAfterAnUpdate) {
