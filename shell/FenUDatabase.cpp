@@ -192,10 +192,14 @@ qint64 Scala(double x) { return std::llround(x * 1000000.0); }
 qint64 Somma(double a, double b) { return Scala(a) + Scala(b); }
 
 qint64 Prodotto(double a, double b) {
-  const __int128 p = static_cast<__int128>(Scala(a)) * Scala(b);
-  const __int128 half = 5000;
-  const __int128 q = p >= 0 ? (p + half) / 10000 : -((-p + half) / 10000);
-  return static_cast<qint64>(q);
+  // a x b / 10,000 in 64 bits without overflowing on large amounts: a is
+  // split into a multiple of 10,000 and a remainder of the same sign, so
+  // only the remainder's share needs rounding (half away from zero).
+  const qint64 x = Scala(a), y = Scala(b);
+  const qint64 quoziente = x / 10000, resto = x % 10000;
+  const qint64 parte = resto * y;
+  const qint64 arrotondata = parte >= 0 ? (parte + 5000) / 10000 : -((-parte + 5000) / 10000);
+  return quoziente * y + arrotondata;
 }
 
 double DaMilionesimi(qint64 n) { return double(n) / 1000000.0; }

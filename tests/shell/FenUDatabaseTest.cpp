@@ -154,6 +154,10 @@ TEST(FenUDatabaseCalc, FixedPointMoney) {
   EXPECT_EQ(DaCentomilionesimi(Prodotto(19.99, 3)), 59.97);
   EXPECT_EQ(DaCentomilionesimi(Prodotto(1000000.0, 1000.0)), 1.0e9);  // no overflow on large amounts
   EXPECT_EQ(Prodotto(-1.5, 2.0), -300000000);
+  EXPECT_EQ(Prodotto(0.000015, 0.5), 750);      // 15 x 500000 / 10000
+  EXPECT_EQ(Prodotto(-0.000015, 0.001), -2);    // -15 x 1000 / 10000 = -1.5: half away from zero
+  EXPECT_EQ(Prodotto(0.000015, 0.0003), 0);     // 15 x 300 / 10000 = 0.45
+  EXPECT_EQ(Prodotto(3.333333, -3.0), -999999900);
 }
 
 }  // namespace
