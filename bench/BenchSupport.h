@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DbSchema.h"
 #include "KvConnection.h"
 
 #include <QElapsedTimer>
@@ -20,6 +21,17 @@ inline bool exec(const QString& sql) {
   QSqlQuery q(qqoKvGlobConn());
   if (q.exec(sql)) return true;
   std::fprintf(stderr, "%s: %s\n", qPrintable(sql.left(60)), qPrintable(q.lastError().text()));
+  return false;
+}
+
+// Creates an empty database with the schema in dir and opens the global
+// connection on it; prints the reason and returns false when it cannot.
+inline bool openScratchDatabase(const QString& dir) {
+  KvDatabaseTarget t;
+  t.database = dir + QStringLiteral("/bench.fdb");
+  QString error;
+  if (DbSchema::Create(t, false, &error) && TdmKvConnection::OpenConnection(t, &error)) return true;
+  std::fprintf(stderr, "database: %s\n", qPrintable(error));
   return false;
 }
 

@@ -26,13 +26,8 @@ int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
   const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
   QTemporaryDir dir;
-  KvDatabaseTarget t;
-  t.database = dir.path() + QStringLiteral("/bench.fdb");
+  if (!BenchSupport::openScratchDatabase(dir.path())) return 1;
   QString error;
-  if (!DbSchema::Create(t, false, &error) || !TdmKvConnection::OpenConnection(t, &error)) {
-    std::fprintf(stderr, "database: %s\n", qPrintable(error));
-    return 1;
-  }
   QElapsedTimer timer;
   timer.start();
   if (!exec(QStringLiteral("CREATE TABLE BENCH_ARTICOLI (IARTID INTEGER NOT NULL PRIMARY KEY, SARTCOD VARCHAR(10), "

@@ -30,13 +30,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
   QTemporaryDir dir;
-  KvDatabaseTarget t;
-  t.database = dir.path() + QStringLiteral("/bench.fdb");
+  if (!BenchSupport::openScratchDatabase(dir.path())) return 1;
   QString error;
-  if (!DbSchema::Create(t, false, &error) || !TdmKvConnection::OpenConnection(t, &error)) {
-    std::fprintf(stderr, "database: %s\n", qPrintable(error));
-    return 1;
-  }
   if (!exec(QStringLiteral("CREATE TABLE BENCH_PREVENTIVI (IPREID INTEGER NOT NULL PRIMARY KEY, SPRECOD VARCHAR(5), "
                            "DPREDATA DATE, SPREDESCS VARCHAR(60), FIMPORTO NUMERIC(18,6), ILOCKED INTEGER)")) ||
       !exec(QStringLiteral(

@@ -7,6 +7,7 @@
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "PuxTestDb.h"
+#include "PuxTestInput.h"
 #include "TKvDBLookupEdit.h"
 #include "TfmKvSearch.h"
 
@@ -15,35 +16,16 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
-// Keys as the user presses them.
-inline void premi(QWidget* w, int key, const QString& text = QString()) {
-  QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &down);
-  QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
-  QApplication::sendEvent(w, &up);
-}
-
-inline void scrivi(QWidget* w, const QString& text) {
-  for (const QChar c : text) premi(w, 0, QString(c));
-}
-
-// Replaces the text of an edit as the user does.
-inline void riscrivi(QLineEdit* edit, const QString& text) {
-  edit->selectAll();
-  premi(edit, Qt::Key_Delete);
-  scrivi(edit, text);
-}
-
-inline void riscrivi(QPlainTextEdit* memo, const QString& text) {
+inline void riscriviMemo(QPlainTextEdit* memo, const QString& text) {
   memo->selectAll();
-  premi(memo, Qt::Key_Delete);
-  scrivi(memo, text);
+  PuxTestInput::press(memo, Qt::Key_Delete);
+  PuxTestInput::type(memo, text);
 }
 
 // Types into a lookup and leaves it with Enter.
 inline void scegli(TKvDBLookupEdit& lookup, const QString& text) {
-  riscrivi(lookup.LineEdit(), text);
-  premi(lookup.LineEdit(), Qt::Key_Return);
+  PuxTestInput::retype(lookup.LineEdit(), text);
+  PuxTestInput::press(lookup.LineEdit(), Qt::Key_Return);
 }
 
 // The values of a field over the visible rows of a collection.

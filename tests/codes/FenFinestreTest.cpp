@@ -36,9 +36,9 @@ QString nomeFornitore(int id) {
 
 // Fills the detail of a new code as the user types it.
 void compila(TfrFenCCD& f, const QString& codice, const QString& data, const QString& descrizione) {
-  riscrivi(f.xdeCodice, codice);
-  riscrivi(f.xddDataAssegn->LineEdit(), data);
-  riscrivi(f.xdmDescrizione, descrizione);
+  PuxTestInput::retype(f.xdeCodice, codice);
+  PuxTestInput::retype(f.xddDataAssegn->LineEdit(), data);
+  riscriviMemo(f.xdmDescrizione, descrizione);
 }
 
 TEST_F(Codici, ArchiveWindowTakesItsKindFromTheCommandBeforeItShows) {
@@ -151,7 +151,7 @@ TEST_F(Codici, ADurcKeepsItsSupplierAndACigOrCupNeverHasOne) {
   f.xacInsert->trigger();
   compila(f, QStringLiteral("B9CAMBIO01"), QStringLiteral("02/12/2026"), QStringLiteral("Cambiato in CIG"));
   scegli(*f.xleBenef, nomeFornitore(4));
-  riscrivi(f.xdnImporto, QStringLiteral("2500"));
+  PuxTestInput::retype(f.xdnImporto, QStringLiteral("2500"));
   f.SetTipo(CcdCig);
   f.xacPost->trigger();
   EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
@@ -224,7 +224,7 @@ TEST_F(Codici, ACigCreatedInTheDialogIsTheOneChosenInTheSearch) {
                            "Totale Impegnato", "Imponibile Fatture"}));
     f.xacInsert->trigger();
     compila(f, QStringLiteral("B9NUOVO001"), QStringLiteral("01/12/2026"), QStringLiteral("Nuovo CIG dal dialogo"));
-    riscrivi(f.xdnImporto, QStringLiteral("1500"));
+    PuxTestInput::retype(f.xdnImporto, QStringLiteral("1500"));
     d.OkButton()->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
   });
@@ -266,14 +266,14 @@ TEST_F(Codici, DurcDialogWorksOnTheInvitedSuppliersOwnCodes) {
     f.xacInsert->trigger();
     EXPECT_EQ(f.xleBenef->KeyValue(), 7);  // the invited supplier's
     compila(f, QStringLiteral("INAIL_50000007"), QStringLiteral("05/12/2026"), QStringLiteral("DURC on line"));
-    riscrivi(f.xddDataScad->LineEdit(), QStringLiteral("04/04/2027"));
+    PuxTestInput::retype(f.xddDataScad->LineEdit(), QStringLiteral("04/04/2027"));
     f.xacPost->trigger();
     EXPECT_GT(UltimoCodice, 0);  // the new code, for the search window
     // Correcting a DURC here never moves it to another supplier.
     f.xacEdit->trigger();
     EXPECT_TRUE(f.xleBenef->ReadOnly());
     EXPECT_FALSE(f.xleBenef->isEnabled());
-    riscrivi(f.xdmDescrizione, QStringLiteral("DURC on line - esito regolare"));
+    riscriviMemo(f.xdmDescrizione, QStringLiteral("DURC on line - esito regolare"));
     f.xacPost->trigger();
     EXPECT_FALSE(f.xleBenef->ReadOnly());
     d.OkButton()->click();
