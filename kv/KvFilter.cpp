@@ -12,6 +12,7 @@
 #include <optional>
 #include <utility>
 #include <vector>
+#include <vector>
 
 namespace {
 
@@ -410,25 +411,39 @@ struct Operand {
 
 using OperandPtr = std::unique_ptr<Operand>;
 
-// SQL LIKE: % any run of characters, _ exactly one, everything else literal.
+// SQL LIKE: % any run of characters, _ exactly one, everything else literal;
+// with an escape character, the character after it is literal too ("\\_" is
+// an underscore), so that typed text can be searched as it is.
 class LikePattern {
  public:
-  explicit LikePattern(const QString& pattern) {
-    if (pattern.contains(QLatin1Char('_'))) {
-      m_mode = Mode::General;
-      m_text = pattern;
-      return;
+  explicit LikePattern(const QString& pattern, QChar escape = QChar()) {
+    std::vector<Item> items;
+    items.reserve(size_t(pattern.size()));
+    for (qsizetype i = 0; i < pattern.size(); ++i) {
+      const QChar c = pattern[i];
+      if (!escape.isNull() && c == escape && i + 1 < pattern.size())
+        items.push_back({pattern[++i], Item::Literal});
+      else if (c == QLatin1Char('%'))
+        items.push_back({c, Item::Many});
+      else if (c == QLatin1Char('_'))
+        items.push_back({c, Item::One});
+      else
+        items.push_back({c, Item::Literal});
     }
-    qsizetype begin = 0;
-    qsizetype end = pattern.size();
-    while (begin < end && pattern[begin] == QLatin1Char('%')) ++begin;
-    while (end > begin && pattern[end - 1] == QLatin1Char('%')) --end;
+    size_t begin = 0;
+    size_t end = items.size();
+    while (begin < end && items[begin].kind == Item::Many) ++begin;
+    while (end > begin && items[end - 1].kind == Item::Many) --end;
     const bool leading = begin > 0;
-    const bool trailing = end < pattern.size();
-    m_text = pattern.mid(begin, end - begin);
-    if (m_text.contains(QLatin1Char('%'))) {
+    const bool trailing = end < items.size();
+    bool literal = true;
+    for (size_t i = begin; i < end; ++i) {
+      if (items[i].kind != Item::Literal) literal = false;
+      m_text.append(items[i].c);
+    }
+    if (!literal) {
       m_mode = Mode::General;
-      m_text = pattern;
+      m_items = std::move(items);
     } else if (m_text.isEmpty() && (leading || trailing)) {
       m_mode = Mode::Any;
     } else if (leading && trailing) {
@@ -455,22 +470,27 @@ class LikePattern {
       case Mode::Contains:
         return s.contains(m_text);
       case Mode::General:
-        return Wildcard(s, m_text);
+        return Wildcard(s, m_items);
     }
     return false;
   }
 
  private:
   enum class Mode { Any, Exact, Prefix, Suffix, Contains, General };
+  struct Item {
+    QChar c;
+    enum Kind { Literal, Many, One } kind;
+  };
 
   // Greedy matching with backtracking to the last %: linear in practice.
-  static bool Wildcard(QStringView s, QStringView p) {
+  static bool Wildcard(QStringView s, const std::vector<Item>& p) {
+    const qsizetype n = qsizetype(p.size());
     qsizetype si = 0, pi = 0, starP = -1, starS = 0;
     while (si < s.size()) {
-      if (pi < p.size() && p[pi] == QLatin1Char('%')) {
+      if (pi < n && p[size_t(pi)].kind == Item::Many) {
         starP = pi++;
         starS = si;
-      } else if (pi < p.size() && (p[pi] == QLatin1Char('_') || p[pi] == s[si])) {
+      } else if (pi < n && (p[size_t(pi)].kind == Item::One || p[size_t(pi)].c == s[si])) {
         ++si;
         ++pi;
       } else if (starP >= 0) {
@@ -480,12 +500,13 @@ class LikePattern {
         return false;
       }
     }
-    while (pi < p.size() && p[pi] == QLatin1Char('%')) ++pi;
-    return pi == p.size();
+    while (pi < n && p[size_t(pi)].kind == Item::Many) ++pi;
+    return pi == n;
   }
 
   Mode m_mode = Mode::Exact;
   QString m_text;
+  std::vector<Item> m_items;
 };
 
 // ---------------------------------------------------------------------------
@@ -565,7 +586,8 @@ QStringView CaseMapped(const QString& s, bool upper, QVarLengthArray<QChar, 256>
 }
 
 struct LikePred final : Pred {
-  LikePred(OperandPtr v, const QString& p, bool n) : value(std::move(v)), pattern(p), negated(n) {}
+  LikePred(OperandPtr v, const QString& p, QChar escape, bool n)
+      : value(std::move(v)), pattern(p, escape), negated(n) {}
   bool Eval(const KvFilter::RowValue& row) const override {
     // UPPER(field) LIKE '%TEXT%' is the quick search: map the case on the stack.
     if (value->op == Operand::Op::Upper || value->op == Operand::Op::Lower) {
@@ -739,7 +761,7 @@ class Parser {
     return t.type == Token::Type::Ident && t.text.compare(QLatin1StringView(word), Qt::CaseInsensitive) == 0;
   }
   static bool IsReserved(const QString& word) {
-    for (const char* k : {"AND", "OR", "NOT", "LIKE", "IS", "IN", "NULL"})
+    for (const char* k : {"AND", "OR", "NOT", "LIKE", "ESCAPE", "IS", "IN", "NULL"})
       if (word.compare(QLatin1StringView(k), Qt::CaseInsensitive) == 0) return true;
     return false;
   }
@@ -838,7 +860,16 @@ class Parser {
       if (!pattern->IsLiteral()) Fail(QStringLiteral("il modello di LIKE deve essere un testo costante") + At(ppos));
       if (pattern->kind == Kind::Null) return Item{nullptr, std::make_unique<ConstPred>(false)};
       const QString text = pattern->kind == Kind::Number ? pattern->spelling : pattern->value.toString();
-      return Item{nullptr, std::make_unique<LikePred>(std::move(value), text, negated)};
+      QChar escape;
+      if (IsKeyword("ESCAPE")) {
+        Take();
+        const Token& e = Peek();
+        if (e.type != Token::Type::String || e.text.size() != 1)
+          Fail(QStringLiteral("dopo ESCAPE è atteso un solo carattere tra apici") + At(e.pos));
+        escape = e.text.at(0);
+        Take();
+      }
+      return Item{nullptr, std::make_unique<LikePred>(std::move(value), text, escape, negated)};
     }
     if (IsKeyword("IN")) {
       OperandPtr value = RequireValue(std::move(left), pos);

@@ -11,7 +11,8 @@
 // and date fields; dates written dd/mm/yyyy or yyyy-mm-dd), numeric
 // comparisons (=, <>, !=, <, <=, >, >=), IS [NOT] NULL, AND, OR, NOT,
 // parentheses. Keywords and field names are case-insensitive; LIKE uses the
-// SQL wildcards % and _ (and is case-sensitive unless UPPER/LOWER is used).
+// SQL wildcards % and _ (and is case-sensitive unless UPPER/LOWER is used);
+// LIKE '...' ESCAPE '\' makes the character after the escape literal.
 // An expression that does not parse is rejected as a whole; so is a literal
 // that does not fit its field (a number for a numeric field, a date written
 // dd/mm/yyyy, dd/mm/yy or yyyy-mm-dd for a date field). A comparison with NULL

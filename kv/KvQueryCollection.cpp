@@ -801,8 +801,14 @@ struct TKvQueryCollection::Impl {
   // Leaves insert or edit by posting; false when the post fails.
   bool checkBrowse(QString* error = nullptr) {
     if (!editing()) return true;
-    return q->Post(error);
+    // The window's save may post and reload: within it, the plain post.
+    if (!q->SavePending || inSavePending) return q->Post(error);
+    inSavePending = true;
+    const bool saved = q->SavePending();
+    inSavePending = false;
+    return saved && !editing();
   }
+  bool inSavePending = false;
 
   // A new row in the buffer, shown at its place while it is being typed.
   bool insertRow(bool atEnd) {

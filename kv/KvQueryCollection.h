@@ -94,6 +94,11 @@ class TKvQueryCollection : public QObject {
   // Hooks run before and after each statement of a post or delete.
   std::function<void(TKvQueryProp&)> KvBeforeExec;
   std::function<void(TKvQueryProp&)> KvAfterExec;
+  // The window's own save of a row being typed. Moving, filtering, sorting
+  // and refreshing need the row stored first: with this set they run it
+  // (it shows its own messages) instead of a plain post, and do nothing
+  // while the row stays in insert or edit.
+  std::function<bool()> SavePending;
   // Called when a new row is inserted, to set its default values.
   std::function<void(TKvQueryCollection&)> OnNewRecord;
 

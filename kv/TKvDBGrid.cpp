@@ -247,16 +247,14 @@ void TKvDBGrid::followCollection(int row) {
 void TKvDBGrid::viewRowChanged(int row) {
   TKvQueryCollection* c = Collection();
   if (m_syncing || !c || row < 0 || row == c->RecNo()) return;
-  if (!c->MoveTo(row)) {
-    // Moving posts a row being edited; a refused post keeps it.
-    if (editing(c) && !c->LastError().isEmpty()) KvMessageDlg(c->LastError(), TMsgDlgType::mtError, mbOK);
-    followCollection(c->RecNo());
-  }
+  // A refused save keeps the row being typed, and the view on it.
+  if (!SavePending() || !c->MoveTo(row)) followCollection(c->RecNo());
 }
 
-bool TKvDBGrid::postPending() {
+bool TKvDBGrid::SavePending() {
   TKvQueryCollection* c = Collection();
   if (!editing(c)) return true;
+  if (c->SavePending) return c->SavePending() && !editing(c);
   QString error;
   if (c->Post(&error)) return true;
   KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
@@ -275,7 +273,7 @@ bool TKvDBGrid::SortByColumn(int column) {
   const bool descending = m_sortColumn == column && !m_sortDescending;
   QList<TKvQueryCollection::SortKey> keys;
   for (const QString& f : item->Fields()) keys.append({f, item->DescFields().contains(f) != descending});
-  if (!postPending()) return false;
+  if (!SavePending()) return false;
   c->SetSort(keys);
   m_sortColumn = column;
   m_sortDescending = descending;

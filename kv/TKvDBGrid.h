@@ -79,7 +79,7 @@ struct TKvDrawCell {
 
 // The data grid: a table view of a query collection. Its current row and the
 // collection's current row follow each other; moving off a row being edited
-// posts it first, and a refused post shows the error and keeps the row.
+// saves it first (SavePending), and a refused save keeps the row.
 // Sorting comes from the sort index (a click on a title) rather than from
 // the view, so that the collection, a quick search bar and the header agree.
 class TKvDBGrid : public QTableView {
@@ -128,6 +128,11 @@ class TKvDBGrid : public QTableView {
   // The collection row shown in a view row.
   int CurrentRow() const;
 
+  // Stores a row being typed before the rows move under it: through the
+  // window's own save when its frame set one, else a plain post whose
+  // failure is shown. True when no row is being typed any more.
+  bool SavePending();
+
  signals:
   // Emitted after a title click sorted the rows.
   void columnSorted(int column, const QString& field, bool descending);
@@ -140,7 +145,6 @@ class TKvDBGrid : public QTableView {
   void viewRowChanged(int row);
   void titleClicked(int column);
   void showSortIndicator();
-  bool postPending();
 
   TKvCollectionModel* m_model = nullptr;
   TKvColsIndex m_colsIndex;

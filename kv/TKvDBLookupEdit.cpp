@@ -5,12 +5,16 @@
 #include "KvWindowFactory.h"
 #include "TfmKvSearch.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
 #include <QAbstractProxyModel>
 #include <QCompleter>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QStringListModel>
 #include <QToolButton>
@@ -175,6 +179,8 @@ TKvDBLookupEdit::TKvDBLookupEdit(QWidget* parent) : QWidget(parent), d(std::make
   connect(d->searchButton, &QToolButton::clicked, this, [this] { ShowSearchForm(); });
   connect(d->dropButton, &QToolButton::clicked, this, [this] { ShowDropDown(); });
   d->edit->installEventFilter(this);
+  // Installed after the completer's own filter, so it sees the events first.
+  d->completer->popup()->installEventFilter(this);
 }
 
 TKvDBLookupEdit::~TKvDBLookupEdit() {
@@ -419,12 +425,35 @@ bool TKvDBLookupEdit::ResolveText() {
   return false;
 }
 
+QAction* TKvDBLookupEdit::windowAction(const QKeySequence& keys) const {
+  if (keys.isEmpty()) return nullptr;
+  for (QAction* action : window()->findChildren<QAction*>()) {
+    if (!action->isEnabled() || !action->shortcuts().contains(keys)) continue;
+    // Only an action whose key works here: one of a widget holding this edit.
+    for (QObject* owner : action->associatedObjects()) {
+      auto* w = qobject_cast<QWidget*>(owner);
+      if (w && (w == this || w->isAncestorOf(this))) return action;
+    }
+  }
+  return nullptr;
+}
+
 void TKvDBLookupEdit::ShowDropDown() {
   if (d->readOnly || !isEnabled()) return;
   fillCompleter();
   d->edit->setFocus();
   d->completer->setCompletionPrefix(QString());
   d->completer->complete();
+}
+
+bool TKvDBLookupEdit::CommitTyping() {
+  if (SuggestionsVisible()) d->completer->popup()->hide();
+  if (!d->dirty || d->readOnly) return true;
+  return ResolveText();
+}
+
+bool TKvDBLookupEdit::SuggestionsVisible() const {
+  return d->completer->popup() && d->completer->popup()->isVisible();
 }
 
 QLineEdit* TKvDBLookupEdit::LineEdit() const {
@@ -514,6 +543,30 @@ void TKvDBLookupEdit::fillCompleter() {
 }
 
 bool TKvDBLookupEdit::eventFilter(QObject* watched, QEvent* event) {
+  QAbstractItemView* popup = d->completer->popup();
+  if (watched == popup && popup->isVisible()) {
+    // The suggestion list would swallow the click or key that closes it: a
+    // button clicked outside the list, or a key of the window's actions
+    // (Ctrl+S...), closes the list and then acts, so one click saves.
+    if (event->type() == QEvent::MouseButtonPress) {
+      auto* mouse = static_cast<QMouseEvent*>(event);
+      if (!popup->rect().contains(popup->mapFromGlobal(mouse->globalPosition().toPoint()))) {
+        popup->hide();
+        auto* button = qobject_cast<QAbstractButton*>(QApplication::widgetAt(mouse->globalPosition().toPoint()));
+        if (button && button->isEnabled())
+          QMetaObject::invokeMethod(button, &QAbstractButton::click, Qt::QueuedConnection);
+        return true;
+      }
+    } else if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const QKeySequence pressed(key->keyCombination());
+      if (QAction* action = windowAction(pressed)) {
+        popup->hide();
+        QMetaObject::invokeMethod(action, &QAction::trigger, Qt::QueuedConnection);
+        return true;
+      }
+    }
+  }
   if (watched == d->edit && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool ctrlF = key->key() == Qt::Key_F && (key->modifiers() & Qt::ControlModifier);

@@ -9,7 +9,9 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QCompleter;
+class QKeySequence;
 class QLineEdit;
 class QToolButton;
 class TKvQueryCollection;
@@ -94,6 +96,10 @@ class TKvDBLookupEdit : public QWidget {
   bool ResolveText();
   // Drops down the list of every row (for the user; tests use ResolveText).
   void ShowDropDown();
+  // Before a save: closes the suggestion list and resolves a text still
+  // being typed; false when it could not become a key.
+  bool CommitTyping();
+  bool SuggestionsVisible() const;
 
   QLineEdit* LineEdit() const;
   QToolButton* SearchButton() const;
@@ -122,4 +128,5 @@ class TKvDBLookupEdit : public QWidget {
   void applyKey(int key);
   void showKeyText();
   void fillCompleter();
+  QAction* windowAction(const QKeySequence& keys) const;
 };

@@ -1,5 +1,7 @@
 #include "TfmKvChildDB.h"
 
+#include "TfrKvDBFrames.h"
+
 #include <QCloseEvent>
 #include <QMdiSubWindow>
 
@@ -47,6 +49,11 @@ bool TfmKvChildDB::CloseWindow() {
 void TfmKvChildDB::closeEvent(QCloseEvent* event) {
   if (m_closed) {
     event->accept();
+    return;
+  }
+  // A row being typed is saved, dropped or kept as the user answers.
+  if (!TfrKvDBFrame::ConfirmLeaveAll(this)) {
+    event->ignore();
     return;
   }
   bool canClose = true;

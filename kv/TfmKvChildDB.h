@@ -7,7 +7,9 @@ class QMdiSubWindow;
 // Base of the child windows of the main window. The window factory runs the
 // hooks in the order of a window's life: FormCreate once it is built,
 // FormShow before it first appears, FormActivate whenever it becomes the
-// active child, FormCloseQuery when it is asked to close (it may refuse),
+// active child, FormCloseQuery when it is asked to close (it may refuse;
+// before it, a row being typed in one of its frames asks "Salvare le
+// modifiche?" and Annulla or a failed save keeps the window open),
 // FormClose when it closes. A window that cannot work (no working institute,
 // a module that did not open) calls RefuseOpen from FormCreate or FormShow:
 // the factory then frees it without ever showing it; called later, it closes

@@ -1,5 +1,7 @@
 #include "TfmKvDialog.h"
 
+#include "TfrKvDBFrames.h"
+
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -37,4 +39,8 @@ void TfmKvDialog::SetOkCaption(const QString& caption) {
 void TfmKvDialog::accept() {
   if (!m_ok->isEnabled()) return;  // Enter must not bypass a disabled OK.
   if (CanAccept()) QDialog::accept();
+}
+
+void TfmKvDialog::reject() {
+  if (TfrKvDBFrame::ConfirmLeaveAll(this)) QDialog::reject();
 }

@@ -24,6 +24,9 @@ class TfmKvDialog : public QDialog {
   void SetOkCaption(const QString& caption);
 
   void accept() override;
+  // Annulla, Esc or the close button: a row being typed in one of the
+  // dialog's frames asks "Salvare le modifiche?" first.
+  void reject() override;
 
  protected:
   virtual bool CanAccept() { return true; }

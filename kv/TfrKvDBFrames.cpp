@@ -4,8 +4,12 @@
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "TKvDBGrid.h"
+#include "TKvDBLookupEdit.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QPointer>
 #include <QFormLayout>
 #include <QIcon>
 #include <QPainter>
@@ -122,28 +126,28 @@ TfrKvDBFrame::TfrKvDBFrame(Pages pages, QWidget* parent) : QWidget(parent) {
   tbFrame->setToolButtonStyle(Qt::ToolButtonIconOnly);
   layout->addWidget(tbFrame);
 
-  xacFirst = makeAction(QStringLiteral("xacFirst"), QStringLiteral("Primo"), glyphIcon(Glyph::First), &xacFirstExecute,
-                        [this] { First(); });
-  xacPrior = makeAction(QStringLiteral("xacPrior"), QStringLiteral("Precedente"), glyphIcon(Glyph::Prior),
+  xacFirst = makeAction(QStringLiteral("xacFirst"), QStringLiteral("Primo"), glyphIcon(Glyph::First), {},
+                        &xacFirstExecute, [this] { First(); });
+  xacPrior = makeAction(QStringLiteral("xacPrior"), QStringLiteral("Precedente"), glyphIcon(Glyph::Prior), {},
                         &xacPriorExecute, [this] { Prior(); });
-  xacNext = makeAction(QStringLiteral("xacNext"), QStringLiteral("Successivo"), glyphIcon(Glyph::Next), &xacNextExecute,
-                       [this] { Next(); });
-  xacLast = makeAction(QStringLiteral("xacLast"), QStringLiteral("Ultimo"), glyphIcon(Glyph::Last), &xacLastExecute,
-                       [this] { Last(); });
+  xacNext = makeAction(QStringLiteral("xacNext"), QStringLiteral("Successivo"), glyphIcon(Glyph::Next), {},
+                       &xacNextExecute, [this] { Next(); });
+  xacLast = makeAction(QStringLiteral("xacLast"), QStringLiteral("Ultimo"), glyphIcon(Glyph::Last), {},
+                       &xacLastExecute, [this] { Last(); });
   tbFrame->addSeparator();
   xacInsert = makeAction(QStringLiteral("xacInsert"), QStringLiteral("Nuovo"), glyphIcon(Glyph::Insert),
-                         &xacInsertExecute, [this] { Insert(); });
+                         QKeySequence(Qt::Key_Insert), &xacInsertExecute, [this] { Insert(); });
   xacDelete = makeAction(QStringLiteral("xacDelete"), QStringLiteral("Elimina"), glyphIcon(Glyph::Delete),
-                         &xacDeleteExecute, [this] { Delete(); });
-  xacEdit = makeAction(QStringLiteral("xacEdit"), QStringLiteral("Modifica"), glyphIcon(Glyph::Edit), &xacEditExecute,
-                       [this] { Edit(); });
-  xacPost = makeAction(QStringLiteral("xacPost"), QStringLiteral("Salva"), glyphIcon(Glyph::Post), &xacPostExecute,
-                       [this] { Post(); });
+                         QKeySequence(Qt::CTRL | Qt::Key_Delete), &xacDeleteExecute, [this] { Delete(); });
+  xacEdit = makeAction(QStringLiteral("xacEdit"), QStringLiteral("Modifica"), glyphIcon(Glyph::Edit),
+                       QKeySequence(Qt::Key_F2), &xacEditExecute, [this] { Edit(); });
+  xacPost = makeAction(QStringLiteral("xacPost"), QStringLiteral("Salva"), glyphIcon(Glyph::Post),
+                       QKeySequence(Qt::CTRL | Qt::Key_S), &xacPostExecute, [this] { Post(); });
   xacCancel = makeAction(QStringLiteral("xacCancel"), QStringLiteral("Annulla"), glyphIcon(Glyph::Cancel),
-                         &xacCancelExecute, [this] { Cancel(); });
+                         QKeySequence(Qt::Key_Escape), &xacCancelExecute, [this] { Cancel(); });
   tbFrame->addSeparator();
   xacRefresh = makeAction(QStringLiteral("xacRefresh"), QStringLiteral("Aggiorna"), glyphIcon(Glyph::Refresh),
-                          &xacRefreshExecute, [this] { Refresh(); });
+                          QKeySequence(Qt::Key_F5), &xacRefreshExecute, [this] { Refresh(); });
 
   if (pages != Pages::Detail) {
     grFrame = new TKvDBGrid(this);
@@ -160,15 +164,28 @@ TfrKvDBFrame::TfrKvDBFrame(Pages pages, QWidget* parent) : QWidget(parent) {
   UpdateActions();
 }
 
-TfrKvDBFrame::~TfrKvDBFrame() = default;
+TfrKvDBFrame::~TfrKvDBFrame() {
+  if (TKvQueryCollection* c = DataSet()) c->SavePending = nullptr;
+}
 
-QAction* TfrKvDBFrame::makeAction(const QString& name, const QString& hint, const QIcon& icon,
+QAction* TfrKvDBFrame::makeAction(const QString& name, const QString& hint, const QIcon& icon, const QKeySequence& key,
                                   std::function<void()>* hook, std::function<void()> standard) {
   auto* action = new QAction(icon, hint, this);
   action->setObjectName(name);
-  action->setToolTip(hint);
-  action->setStatusTip(hint);
-  connect(action, &QAction::triggered, this, [this, hook, standard = std::move(standard)] {
+  const QString tip =
+      key.isEmpty() ? hint : hint + QStringLiteral(" (") + key.toString(QKeySequence::NativeText) + QLatin1Char(')');
+  action->setToolTip(tip);
+  action->setStatusTip(tip);
+  if (!key.isEmpty()) {
+    // Only in the frame holding the focus: two frames of one window, or two
+    // windows, each keep their own keys.
+    action->setShortcut(key);
+    action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(action);
+  }
+  connect(action, &QAction::triggered, this, [this, action, hook, standard = std::move(standard)] {
+    // One click or one key saves what the focused field is still typing.
+    if (action == xacPost && !CommitTyping()) return;
     if (*hook)
       (*hook)();
     else
@@ -180,8 +197,12 @@ QAction* TfrKvDBFrame::makeAction(const QString& name, const QString& hint, cons
 }
 
 void TfrKvDBFrame::SetDataSet(TKvQueryCollection* collection) {
+  if (TKvQueryCollection* old = DataSet(); old && old != collection) old->SavePending = nullptr;
   if (grFrame) grFrame->SetCollection(collection);
   xdsMain->SetDataSet(collection);
+  if (collection) {
+    collection->SavePending = [frame = QPointer<TfrKvDBFrame>(this)] { return frame && frame->SavePending(); };
+  }
   UpdateActions();
 }
 
@@ -272,7 +293,7 @@ bool TfrKvDBFrame::Delete(QString* error) {
 
 bool TfrKvDBFrame::Refresh(QString* error) {
   TKvQueryCollection* c = DataSet();
-  if (!c) return false;
+  if (!c || !SavePending()) return false;
   QString why;
   if (c->Refresh(&why)) return true;
   if (error)
@@ -280,6 +301,49 @@ bool TfrKvDBFrame::Refresh(QString* error) {
   else
     KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
   return false;
+}
+
+bool TfrKvDBFrame::SavePending() {
+  if (!editing()) return true;
+  if (xacPostExecute)
+    xacPostExecute();
+  else
+    Post();
+  UpdateActions();
+  return !editing();
+}
+
+bool TfrKvDBFrame::CommitTyping() {
+  QWidget* focus = window()->focusWidget();
+  if (!focus || !isAncestorOf(focus)) return true;
+  for (QWidget* w = focus; w && w != this; w = w->parentWidget())
+    if (auto* lookup = qobject_cast<TKvDBLookupEdit*>(w)) return lookup->CommitTyping();
+  return true;
+}
+
+bool TfrKvDBFrame::ConfirmLeave() {
+  if (!editing()) return true;
+  switch (KvMessageDlg(QStringLiteral("Salvare le modifiche?"), TMsgDlgType::mtConfirmation, mbYesNoCancel, 0,
+                       mbYes)) {
+    case mrYes:
+      return CommitTyping() && SavePending();
+    case mrNo:
+      if (xacCancelExecute)
+        xacCancelExecute();
+      else
+        Cancel();
+      UpdateActions();
+      return !editing();
+    default:
+      return false;
+  }
+}
+
+bool TfrKvDBFrame::ConfirmLeaveAll(QWidget* window) {
+  if (!window) return true;
+  for (TfrKvDBFrame* frame : window->findChildren<TfrKvDBFrame*>())
+    if (!frame->ConfirmLeave()) return false;
+  return true;
 }
 
 void TfrKvDBFrame::SetReadOnly(bool on) {
@@ -326,10 +390,52 @@ void TfrKvDBFrame::AddToolAction(QAction* action, bool separator) {
   tbFrame->addAction(action);
 }
 
+namespace {
+
+// The fields of a form, row by row, into group boxes and plain panels; a
+// compound field (date, lookup) counts once, by its focus proxy.
+void collectFields(QLayout* layout, QList<QWidget*>& out) {
+  if (!layout) return;
+  for (int i = 0; i < layout->count(); ++i) {
+    QLayoutItem* item = layout->itemAt(i);
+    if (QLayout* inner = item->layout()) {
+      collectFields(inner, out);
+      continue;
+    }
+    QWidget* w = item->widget();
+    if (!w) continue;
+    if (!w->focusProxy() && w->layout() && (qobject_cast<QGroupBox*>(w) || w->focusPolicy() == Qt::NoFocus)) {
+      collectFields(w->layout(), out);
+      continue;
+    }
+    QWidget* target = w;
+    while (target->focusProxy()) target = target->focusProxy();
+    if (target->focusPolicy() & Qt::TabFocus) out << w;
+  }
+}
+
+}  // namespace
+
+void TfrKvDBFrame::orderTabs() {
+  QList<QWidget*> fields;
+  collectFields(m_detailLayout, fields);
+  for (int i = 1; i < fields.size(); ++i) QWidget::setTabOrder(fields[i - 1], fields[i]);
+}
+
+void TfrKvDBFrame::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  // Once every field is in place: Tab follows the rows as they are seen.
+  if (!m_tabsOrdered && m_detailLayout) {
+    m_tabsOrdered = true;
+    orderTabs();
+  }
+}
+
 void TfrKvDBFrame::focusFirstControl() {
-  for (TKvDBControl* control : xdsMain->Controls()) {
-    QWidget* w = control->Widget();
-    if (w->isEnabled() && w->focusPolicy() != Qt::NoFocus && w->isVisibleTo(this)) {
+  QList<QWidget*> fields;
+  collectFields(m_detailLayout, fields);
+  for (QWidget* w : fields) {
+    if (w->isEnabled() && w->isVisibleTo(this) && !(qobject_cast<QLineEdit*>(w) && static_cast<QLineEdit*>(w)->isReadOnly())) {
       w->setFocus();
       return;
     }

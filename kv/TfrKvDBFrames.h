@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -30,6 +31,12 @@ class TKvQueryCollection;
 // actions follow the state: navigation, insert, delete, edit and refresh
 // while browsing, post and cancel while inserting or editing. A refused post
 // or delete shows the database's error and leaves the row as it was.
+//
+// A row being typed is never stored behind the user's back nor lost: moving,
+// sorting, filtering or refreshing its collection first runs the frame's own
+// save (SavePending), and closing the window asks "Salvare le modifiche?"
+// (ConfirmLeave). The actions have their keys (Ins, F2, Ctrl+S, Esc,
+// Ctrl+Del, F5) while the focus is inside the frame.
 class TfrKvDBFrame : public QWidget {
   Q_OBJECT
  public:
@@ -77,6 +84,18 @@ class TfrKvDBFrame : public QWidget {
   void Cancel();
   bool Refresh(QString* error = nullptr);
 
+  // Runs the save action (its hook with the window's rules, else Post) when
+  // a row is being typed; true when no row is being typed any more.
+  bool SavePending();
+  // With a row being typed asks "Salvare le modifiche?": yes saves through
+  // SavePending, no cancels the row; false (stay) on cancel or a failed save.
+  bool ConfirmLeave();
+  // ConfirmLeave for every frame inside window.
+  static bool ConfirmLeaveAll(QWidget* window);
+  // Takes what the focused field of the frame is still typing (a lookup's
+  // text, its open suggestion list); false when the text was refused.
+  bool CommitTyping();
+
   // A read-only frame changes nothing: insert, delete, edit, post and cancel
   // stay disabled and the detail controls read-only.
   void SetReadOnly(bool on);
@@ -113,12 +132,15 @@ class TfrKvDBFrame : public QWidget {
   QFormLayout* m_detailLayout = nullptr;
 
  private:
-  QAction* makeAction(const QString& name, const QString& hint, const QIcon& icon, std::function<void()>* hook,
-                      std::function<void()> standard);
+  QAction* makeAction(const QString& name, const QString& hint, const QIcon& icon, const QKeySequence& key,
+                      std::function<void()>* hook, std::function<void()> standard);
   void focusFirstControl();
+  void orderTabs();
+  void showEvent(QShowEvent* event) override;
 
   QList<QAction*> m_locked;
   bool m_readOnly = false;
+  bool m_tabsOrdered = false;
 };
 
 // Grid page and detail page, with every standard action. Insert and edit

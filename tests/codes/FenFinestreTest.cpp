@@ -368,4 +368,72 @@ TEST_F(Codici, ACodeHeldOnlyByRowsOutsideTheLinkedMovementsIsNotDeleted) {
   }
 }
 
+// A code being typed is never lost and never stored past the archive's own
+// rules: closing its window, the program, sorting or moving in the list all
+// go through the archive's save, and the clerk's answer decides.
+TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
+  TfmKvMDIMain main;
+  KvWindowFactory::SetMainWindow(&main);
+  auto apri = [&] {
+    KvFormOptions opzioni;
+    opzioni.instanceKey = QStringLiteral("xafCig");
+    opzioni.onInizializedForm = [](QWidget* w) { w->setProperty("TipoArchivio", int(CcdCig)); };
+    return qobject_cast<TfmFenCCD_archivi*>(KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main,
+                                                                     opzioni).window);
+  };
+  const QString salvati = QStringLiteral("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'Z9'");
+  const QString domanda = QStringLiteral("Salvare le modifiche?");
+  const QString regola = QStringLiteral("Il campo 'Descrizione' deve avere un valore.");
+  struct Caso {
+    const char* nome;
+    int risposta;
+    const char* descrizione;
+    bool programma;  // the whole program is closed, not the window
+    bool aperta;
+    int righe;
+    QStringList testi;
+  };
+  const QList<Caso> casi = {
+      {"Annulla keeps the window", mrCancel, "Fornitura", false, true, 0, {domanda}},
+      {"Sì with a rule broken stays open", mrYes, "", false, true, 0, {domanda, regola}},
+      {"No drops the row", mrNo, "Fornitura", false, false, 0, {domanda}},
+      {"Sì saves", mrYes, "Fornitura", false, false, 1, {domanda}},
+      {"Annulla keeps the program", mrCancel, "Altra", true, true, 1, {domanda}},
+      {"Sì with a rule broken keeps the program", mrYes, "", true, true, 1, {domanda, regola}},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    TfmFenCCD_archivi* w = apri();
+    ASSERT_NE(w, nullptr);
+    TfrFenCCD& f = *w->frFenCCD;
+    if (f.xdsMain->State() != TKvDataSource::dsBrowse) f.xacCancel->trigger();
+    f.xacInsert->trigger();
+    compila(f, QStringLiteral("Z9"), QStringLiteral("15/03/2026"), QString::fromUtf8(c.descrizione));
+    KvMessageScript::Clear();
+    KvMessageScript::Answer(c.risposta);
+    const bool chiusa = c.programma ? main.close() : w->CloseWindow();
+    EXPECT_EQ(chiusa, !c.aperta);
+    EXPECT_EQ(KvMessageScript::Texts(), c.testi);
+    EXPECT_EQ(main.MdiChildren().size(), c.aperta ? 1 : 0);
+    EXPECT_EQ(Scalar(salvati).toInt(), c.righe);
+    if (c.aperta) EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  }
+
+  // Sorting by a title or moving to another row saves the same way first.
+  TfmFenCCD_archivi* w = apri();
+  TfrFenCCD& f = *w->frFenCCD;
+  ASSERT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  KvMessageScript::Clear();
+  EXPECT_FALSE(f.grFrame->SortByColumn(0));
+  f.grFrame->setCurrentIndex(f.grFrame->Model()->index(3, 0));
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({regola, regola}));
+  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(f.grFrame->SortedColumn(), -1);
+  riscriviMemo(f.xdmDescrizione, QStringLiteral("Ordinata"));
+  EXPECT_TRUE(f.grFrame->SortByColumn(0));
+  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(Scalar(salvati).toInt(), 2);
+  KvWindowFactory::SetMainWindow(nullptr);
+}
+
 }  // namespace

@@ -352,8 +352,8 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
       if (a->isEnabled()) on << a->objectName();
     return on;
   };
-  EXPECT_EQ(frame.xacInsert->toolTip(), QStringLiteral("Nuovo"));
-  EXPECT_EQ(frame.xacPost->toolTip(), QStringLiteral("Salva"));
+  EXPECT_EQ(frame.xacInsert->toolTip(), QStringLiteral("Nuovo (Ins)"));
+  EXPECT_EQ(frame.xacPost->toolTip(), QStringLiteral("Salva (Ctrl+S)"));
   EXPECT_EQ(frame.xdsMain->State(), 0);
   EXPECT_EQ(enabled(), QStringList({"xacNext", "xacLast", "xacInsert", "xacDelete", "xacEdit", "xacRefresh"}));
 

@@ -145,7 +145,7 @@ TEST_F(TfrAbzRicercaTest, TwoLettersTypedQuicklyFilterOnceAfterTheLast) {
   bar->tmFiltTimer();
   EXPECT_FALSE(bar->tmFilt->isActive());
   EXPECT_EQ(filtered, 1);
-  EXPECT_EQ(list.Filter(), QStringLiteral("UPPER(SPREDESCS) LIKE '%RO%'"));
+  EXPECT_EQ(list.Filter(), QStringLiteral("UPPER(SPREDESCS) LIKE '%RO%' ESCAPE '\\'"));
   EXPECT_TRUE(bar->FiltroProprio());
   EXPECT_EQ(codes(), QStringList({"00001", "00002", "00003"}));
 }
@@ -178,6 +178,61 @@ TEST_F(TfrAbzRicercaTest, FiltersByContainsOrExactDateAndShowsAllOnAnUnusableTex
   }
   EXPECT_TRUE(KvMessageScript::Texts().isEmpty());
   EXPECT_EQ(bar->CampoRicerca(), QStringLiteral("SPREDESCS"));
+}
+
+// Typed %, _ and \\ are characters to find, not wildcards.
+TEST_F(TfrAbzRicercaTest, TypedWildcardsAreSearchedAsCharacters) {
+  Exec(QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, SPRECOD, SPREDESCS) VALUES (6, '00011', 'Sconto 10% carta_A4')"));
+  Exec(QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, SPRECOD, SPREDESCS) VALUES (7, '00012', 'Cartella C:\\DATI')"));
+  ASSERT_TRUE(list.Refresh());
+  const struct {
+    const char* text;
+    QStringList expected;
+  } cases[] = {
+      {"_", {"00011"}},      {"%", {"00011"}},  {"0%", {"00011"}},
+      {"\\", {"00012"}},     {"r_a", {}},       // as a wildcard it would find Carta and carta_A4
+      {"c:\\d", {"00012"}},
+  };
+  bar->VoceMenuClick(2);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    search(QString::fromUtf8(c.text));
+    bar->tmFiltTimer();
+    EXPECT_EQ(codes(), c.expected);
+    EXPECT_TRUE(bar->FiltroProprio());
+  }
+}
+
+// A row being typed is stored by the window's own save before the list is
+// filtered under it; a refused save is shown and the list stays as it is.
+TEST_F(TfrAbzRicercaTest, ARowBeingTypedIsSavedByTheWindowBeforeFiltering) {
+  list.SQLInsert() << QStringLiteral(
+      "INSERT INTO TPRE_PREVENTIVI (IPREID, SPRECOD, SPREDESCS) VALUES (:KVGENID, :SPRECOD, :SPREDESCS)");
+  TfrKvDBRWGrid rw;
+  rw.SetDataSet(&list);
+  rw.xacPostExecute = [&] {
+    if (list.FieldValue(QStringLiteral("SPRECOD")).isNull()) {
+      KvMessageDlg(QStringLiteral("Attenzione!\nManca il numero."), TMsgDlgType::mtWarning, mbOK);
+      return;
+    }
+    rw.Post();
+  };
+  bar->SetGrid(rw.grFrame);
+  bar->VoceMenuClick(2);
+  rw.xacInsert->trigger();
+  list.SetFieldValue(QStringLiteral("SPREDESCS"), QStringLiteral("Rossi e figli"));
+  search(QStringLiteral("rossi"));
+  bar->tmFiltTimer();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{QStringLiteral("Attenzione!\nManca il numero.")});
+  EXPECT_EQ(list.GetState(), TKvQueryCollection::dsInsert);
+  EXPECT_FALSE(list.Filtered());
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TPRE_PREVENTIVI").toInt(), 5);
+
+  list.SetFieldValue(QStringLiteral("SPRECOD"), QStringLiteral("00020"));
+  bar->tmFiltTimer();
+  EXPECT_EQ(list.GetState(), TKvQueryCollection::dsBrowse);
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TPRE_PREVENTIVI WHERE SPREDESCS = 'Rossi e figli'").toInt(), 1);
+  EXPECT_EQ(codes(), QStringList({"00001", "00002", "00003", "00020"}));
 }
 
 TEST_F(TfrAbzRicercaTest, ClearingTheTextRemovesTheFilterAtOnce) {
