@@ -1,5 +1,6 @@
 #include "KvWindowFactory.h"
 
+#include "TKvDBGrid.h"
 #include "TfmKvChildDB.h"
 #include "TfmKvMDIMain.h"
 
@@ -166,6 +167,15 @@ KvFormResult KvWindowFactory::Create(const QString& className, TfmKvMDIMain* mai
     return result;
   }
   main->ShowChild(frame.release());
+  // A list window opens ready for the keyboard: the focus in its grid (the
+  // first one in the window's tab order).
+  for (QWidget* w = content->nextInFocusChain(); w && w != content; w = w->nextInFocusChain()) {
+    auto* grid = qobject_cast<TKvDBGrid*>(w);
+    if (grid && content->isAncestorOf(grid) && grid->isVisibleTo(content) && grid->isEnabled()) {
+      grid->setFocus();
+      break;
+    }
+  }
   result.window = content;
   result.opened = true;
   return result;

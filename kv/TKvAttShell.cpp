@@ -99,7 +99,11 @@ bool TKvAttShell::Execute(QString* error) {
   if (path.isEmpty()) return fail(QStringLiteral("Nessun file da aprire."), error);
   if (isAddress(path)) {
     if (openDocument(QUrl(path))) return true;
-    return fail(QStringLiteral("Impossibile aprire l'indirizzo \"%1\".").arg(path), error);
+    // No browser or mail program set up on this computer.
+    return fail(QStringLiteral("Impossibile aprire l'indirizzo \"%1\": sul computer non è disponibile un "
+                               "programma per aprirlo (browser o posta elettronica).")
+                    .arg(path),
+                error);
   }
   if (!QFileInfo::exists(path))
     return fail(QStringLiteral("Il file \"%1\" non esiste.").arg(QDir::toNativeSeparators(path)), error);

@@ -10,13 +10,13 @@
 
 #include <algorithm>
 
-namespace {
-const QString kNonDisponibile = QStringLiteral("La finestra %1 non è ancora disponibile.");
+QString TKvAttForm::TestoNonDisponibile(const QString& caption) {
+  return QStringLiteral("%1: funzione non ancora disponibile.").arg(caption);
 }
 
 bool TKvAttForm::Perform(TdmKvAttivazioni& registry, QString* error) {
   if (!registry.FormOpener) {
-    if (error) *error = kNonDisponibile.arg(ClasseForm);
+    if (error) *error = TestoNonDisponibile(Caption);
     return false;
   }
   return registry.FormOpener(*this, error) != nullptr;

@@ -56,6 +56,8 @@ class TKvAttForm : public TKvAttCommand {
   std::function<void(TKvAttForm& sender, QWidget* form)> OnInizializedForm;
 
   bool Perform(TdmKvAttivazioni& registry, QString* error) override;
+  // What a command whose window is not written yet says, by its caption.
+  static QString TestoNonDisponibile(const QString& caption);
 };
 
 // Runs its OnExecute handler.

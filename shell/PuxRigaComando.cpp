@@ -1,6 +1,7 @@
 #include "PuxRigaComando.h"
 
 #include "DbSchema.h"
+#include "KvCloseOnSignal.h"
 #include "KvConnection.h"
 #include "KvMessageDlg.h"
 #include "PuxAvvio.h"
@@ -145,19 +146,25 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
     attivazioni.SceltaVistaArticoli = [] { return 0; };
     attivazioni.MostraParametri = [] { return false; };
   }
+  // kill, Ctrl+C or the end of the session close the program as its
+  // window's close button does.
+  KvCloseOnSignal segnali(&main);
   main.show();
   main.activateWindow();
-  if (o.exitWhenReady) {
-    QTimer::singleShot(0, [&]() {
-      main.EnsureFirstActivation();
-      for (const QString& name : o.commands) attivazioni.Run(name);
-      out() << QStringLiteral("pronto in %1 ms\n").arg(sinceStart.elapsed());
-      if (!o.screenshot.isEmpty()) main.grab().save(o.screenshot);
-      for (const QString& text : KvMessageScript::Texts()) out() << QStringLiteral("messaggio: ") << text << "\n";
-      out().flush();
-      QApplication::quit();
-    });
-  }
+  // The commands named on the command line open their windows once the
+  // program is ready, the last one active: a desktop shortcut can open a
+  // window directly.
+  QTimer::singleShot(0, [&]() {
+    main.EnsureFirstActivation();
+    for (const QString& name : o.commands) attivazioni.Run(name);
+    out() << QStringLiteral("pronto in %1 ms\n").arg(sinceStart.elapsed());
+    out().flush();
+    if (!o.exitWhenReady) return;
+    if (!o.screenshot.isEmpty()) main.grab().save(o.screenshot);
+    for (const QString& text : KvMessageScript::Texts()) out() << QStringLiteral("messaggio: ") << text << "\n";
+    out().flush();
+    QApplication::quit();
+  });
   return QApplication::exec();
 }
 
@@ -168,7 +175,7 @@ QString PuxTestoAiuto() {
       "Pux - gestione acquisti\n"
       "\n"
       "Uso:\n"
-      "  pux [--database DATABASE] [--user UTENTE] [--password PASSWORD]\n"
+      "  pux [--database DATABASE] [--user UTENTE] [--password PASSWORD] [--command COMANDO]...\n"
       "  pux db create DATABASE [--demo] [--user UTENTE] [--password PASSWORD]\n"
       "  pux db check DATABASE [--user UTENTE] [--password PASSWORD]\n"
       "  pux --help\n"
@@ -176,6 +183,7 @@ QString PuxTestoAiuto() {
       "DATABASE è il percorso di un file (database locale, motore incorporato) oppure un database\n"
       "su server Firebird: host:/percorso, host/porta:/percorso.\n"
       "\n"
+      "  --command   apre la finestra del comando (es. xafCig) appena il programma è pronto\n"
       "  db create   crea il database con tutte le tabelle (--demo: con i dati dimostrativi)\n"
       "  db check    elenca tabelle, viste e procedure mancanti (uscita 1 se ne manca una)\n"
       "\n"

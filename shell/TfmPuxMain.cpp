@@ -17,7 +17,6 @@
 #include "TfmAbzFViewArt.h"
 
 #include <QAction>
-#include <QDesktopServices>
 #include <QFile>
 #include <QMdiArea>
 #include <QMenu>
@@ -25,7 +24,6 @@
 #include <QSplitter>
 #include <QSqlQuery>
 #include <QToolBox>
-#include <QUrl>
 
 namespace {
 // The page of operating notes on the publication data.
@@ -62,6 +60,11 @@ TfmPuxMain::TfmPuxMain(TdmPuxAttivazioni& registry, TdmPuxParametri& parameters,
     options.onInizializedForm = [&command](QWidget* w) {
       if (command.OnInizializedForm) command.OnInizializedForm(command, w);
     };
+    // A command whose window is not written yet says what it is for.
+    if (!KvWindowFactory::IsRegistered(command.ClasseForm)) {
+      if (error) *error = TKvAttForm::TestoNonDisponibile(command.Caption);
+      return nullptr;
+    }
     const KvFormResult r = KvWindowFactory::Create(command.ClasseForm, this, options);
     if (!r.error.isEmpty() && error) *error = r.error;
     return r.opened ? (r.window ? r.window : this) : nullptr;
@@ -133,7 +136,12 @@ void TfmPuxMain::creaMenuAiuto() {
   note->setObjectName(QStringLiteral("acNoteAVCP"));
   note->setToolTip(QStringLiteral("Note Operative AVCP"));
   note->setProperty("Category", QStringLiteral("Internet"));
-  connect(note, &QAction::triggered, this, [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kNoteAvcp))); });
+  connect(note, &QAction::triggered, this, [] {
+    TKvAttShell shell;
+    shell.SetFileName(QString::fromLatin1(kNoteAvcp));
+    shell.SetShowErrors(true);
+    shell.Execute();
+  });
 }
 
 bool TfmPuxMain::mostraParametri() { return m_parameters.xpmKvuParams.Execute(this); }

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
+#include <QTest>
 #include <QToolButton>
 
 namespace {
@@ -433,6 +434,88 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
   EXPECT_TRUE(f.grFrame->SortByColumn(0));
   EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
   EXPECT_EQ(Scalar(salvati).toInt(), 2);
+  KvWindowFactory::SetMainWindow(nullptr);
+}
+
+// The archive is worked by keyboard alone, and its keys act only in the
+// window that has the focus.
+TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
+  TfmKvMDIMain main;
+  KvWindowFactory::SetMainWindow(&main);
+  main.show();
+  main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+  auto apri = [&](const char* comando, int tipo) {
+    KvFormOptions opzioni;
+    opzioni.instanceKey = QString::fromLatin1(comando);
+    opzioni.onInizializedForm = [tipo](QWidget* w) { w->setProperty("TipoArchivio", tipo); };
+    return qobject_cast<TfmFenCCD_archivi*>(KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main,
+                                                                     opzioni).window);
+  };
+  TfmFenCCD_archivi* cup = apri("xafCup", CcdCup);
+  TfmFenCCD_archivi* cig = apri("xafCig", CcdCig);
+  ASSERT_TRUE(cig && cup);
+  TfrFenCCD& f = *cig->frFenCCD;
+  auto focus = [] { return QApplication::focusWidget(); };
+  EXPECT_EQ(focus(), f.grFrame);  // a list opens with the focus in its grid
+  EXPECT_EQ(f.xacPost->toolTip(), QStringLiteral("Salva (Ctrl+S)"));
+  EXPECT_EQ(f.xacDelete->toolTip(), QStringLiteral("Elimina (Ctrl+Del)"));
+  const QString conta = QStringLiteral("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'K1'");
+
+  // Ins: a new row, the focus in its first field; Tab walks the fields as
+  // they are seen (not the calendar buttons), out of the memo too.
+  QTest::keyClick(focus(), Qt::Key_Insert);
+  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(cup->frFenCCD->xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(focus(), f.xdeCodice);
+  QTest::keyClicks(focus(), QStringLiteral("K1"));
+  const QList<QWidget*> ordine = {f.xddDataAssegn->LineEdit(), f.xdmDescrizione, f.xddDataScad->LineEdit(),
+                                  f.xdnImporto};
+  for (QWidget* atteso : ordine) {
+    QTest::keyClick(focus(), Qt::Key_Tab);
+    EXPECT_EQ(focus(), atteso) << (focus() ? focus()->objectName().toStdString() : "none");
+  }
+  for (int i = ordine.size() - 2; i >= 0; --i) {
+    QTest::keyClick(focus(), Qt::Key_Backtab);
+    EXPECT_EQ(focus(), ordine[i]);
+  }
+  EXPECT_EQ(focus(), f.xddDataAssegn->LineEdit());
+  QTest::keyClicks(focus(), QStringLiteral("15/03/2026"));
+  QTest::keyClick(focus(), Qt::Key_Tab);
+  QTest::keyClicks(focus(), QStringLiteral("Da tastiera"));
+  // Ctrl+S saves through the archive's rules.
+  QTest::keyClick(focus(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(Scalar(conta).toInt(), 1);
+  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));
+
+  // F2 edits, Esc drops what was typed.
+  f.grFrame->setFocus();
+  QTest::keyClick(focus(), Qt::Key_F2);
+  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsEdit);
+  EXPECT_EQ(focus(), f.xdeCodice);
+  QTest::keyClicks(focus(), QStringLiteral("ZZ"));
+  QTest::keyClick(focus(), Qt::Key_Escape);
+  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(Scalar(conta).toInt(), 1);
+
+  // F5 reads the list again.
+  Codice(900, CcdCig, QStringLiteral("K2"), QStringLiteral("2026-03-16"));
+  const int righe = f.xqcCCD->RecordCount();
+  f.grFrame->setFocus();
+  QTest::keyClick(focus(), Qt::Key_F5);
+  EXPECT_EQ(f.xqcCCD->RecordCount(), righe + 1);
+
+  // Ctrl+Del asks first; no keeps the row, yes deletes it.
+  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));
+  KvMessageScript::Clear();
+  KvMessageScript::Answer(mrNo);
+  QTest::keyClick(focus(), Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{QStringLiteral("Cancellare il record?")});
+  EXPECT_EQ(Scalar(conta).toInt(), 1);
+  KvMessageScript::Answer(mrYes);
+  QTest::keyClick(focus(), Qt::Key_Delete, Qt::ControlModifier);
+  EXPECT_EQ(Scalar(conta).toInt(), 0);
   KvWindowFactory::SetMainWindow(nullptr);
 }
 

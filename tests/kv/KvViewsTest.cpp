@@ -1,9 +1,13 @@
 #include "KvCollectionModel.h"
+#include "KvCloseOnSignal.h"
 #include "KvDbControls.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "PuxTestDb.h"
 #include "TKvDBGrid.h"
+#include "TfmKvChildDB.h"
+#include "TfmKvDialog.h"
+#include "TfmKvMDIMain.h"
 #include "TfrKvDBFrames.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +15,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QDate>
+#include <QDeadlineTimer>
+#include <QVBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTabWidget>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -540,6 +547,69 @@ TEST_F(KvViewsTest, ReadOnlyGridFrameNavigatesAndRefreshes) {
   frame.xacRefreshExecute = [&] { ++ownRefresh; };
   frame.xacRefresh->trigger();
   EXPECT_EQ(ownRefresh, 1);
+}
+
+// Ending the program by a signal (kill, Ctrl+C, the end of the session) is
+// closing its window: a row being typed is asked about and saved, or, on
+// Annulla, the program stays. A dialog's Annulla asks the same.
+TEST_F(KvViewsTest, ASignalOrAnnullaClosesAsTheCloseButtonAskingAboutTheTypedRow) {
+  MessageScript script;
+  TKvQueryCollection c;
+  openCriteria(c);
+  TfmKvMDIMain main;
+  auto* child = new TfmKvChildDB;
+  auto* frame = new TfrKvDBRWGrid(child);
+  (new QVBoxLayout(child))->addWidget(frame);
+  frame->SetDataSet(&c);
+  TKvDBEdit* xdeDescS = frame->AddDBEdit(QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
+  main.AddChild(child);
+  main.show();
+  KvCloseOnSignal segnali(&main);
+  auto attendi = [&](int segnali_attesi) {
+    const QDeadlineTimer limite(5000);
+    while (segnali.Received() < segnali_attesi && !limite.hasExpired())
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  };
+  const QString domanda = QStringLiteral("Salvare le modifiche?");
+
+  frame->xacInsert->trigger();
+  typeInto(xdeDescS, QStringLiteral("TERMINATO"));
+  KvMessageScript::Answer(mrCancel);
+  std::raise(SIGINT);
+  attendi(1);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{domanda});
+  EXPECT_TRUE(main.isVisible());
+  EXPECT_EQ(frame->xdsMain->State(), TKvDataSource::dsInsert);
+
+  KvMessageScript::Clear();
+  KvMessageScript::Answer(mrYes);
+  std::raise(SIGTERM);
+  attendi(2);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{domanda});
+  EXPECT_FALSE(main.isVisible());
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE SCRCDESCS = 'TERMINATO'").toInt(), 1);
+
+  // A dialog: Annulla keeps it open with the row, No drops the row and closes.
+  TfmKvDialog dialog;
+  auto* inDialog = new TfrKvDBRWGrid(dialog.Content());
+  dialog.ContentLayout()->addWidget(inDialog);
+  TKvQueryCollection d;
+  openCriteria(d);
+  inDialog->SetDataSet(&d);
+  inDialog->xacInsert->trigger();
+  d.SetFieldValue(QStringLiteral("SCRCDESCS"), QStringLiteral("DIALOGO"));
+  dialog.show();
+  KvMessageScript::Clear();
+  KvMessageScript::Answer(mrCancel);
+  dialog.reject();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(d.GetState(), TKvQueryCollection::dsInsert);
+  KvMessageScript::Answer(mrNo);
+  dialog.reject();
+  EXPECT_FALSE(dialog.isVisible());
+  EXPECT_EQ(d.GetState(), TKvQueryCollection::dsBrowse);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({domanda, domanda}));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE SCRCDESCS = 'DIALOGO'").toInt(), 0);
 }
 
 }  // namespace

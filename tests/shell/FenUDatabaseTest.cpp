@@ -1,4 +1,5 @@
 #include "FenUDatabase.h"
+#include "KvMessageDlg.h"
 #include "PuxContesto.h"
 #include "PuxTestDb.h"
 
@@ -115,6 +116,22 @@ TEST_F(FenUDatabase, ContaRigheCountsAndRewindsAndParametroNulloBindsTypedNull) 
   QSqlQuery none(qqoKvGlobConn());
   ASSERT_TRUE(none.exec(QStringLiteral("SELECT IANFVALORE FROM TANF_ANNIFINANZ WHERE IANFID < 0")));
   EXPECT_EQ(ContaRighe(none), 0);
+}
+
+// The words, quotes and line break every window shows when it cannot work
+// without institute and year: written out here, not taken from the code.
+TEST(FenUDatabaseCalc, MsgEsercizioNonValidoSaysWhereToSetTheParameters) {
+  KvMessageScript::Begin();
+  MsgEsercizioNonValido();
+  const QList<KvMessageScript::Shown> shown = KvMessageScript::Messages();
+  KvMessageScript::End();
+  ASSERT_EQ(shown.size(), 1);
+  EXPECT_EQ(shown[0].text, QString::fromUtf8("Attenzione!\nL'Istituto e/o l'Esercizio Finanziario di lavoro risultano "
+                                             "non settati. Prima di proseguire \xc3\xa8 necessario impostare tali "
+                                             "parametri attraverso il modulo \"Parametri\" che si trova in "
+                                             "\"Strumenti\"."));
+  EXPECT_EQ(shown[0].type, TMsgDlgType::mtInformation);
+  EXPECT_EQ(shown[0].buttons, int(mbOK));
 }
 
 TEST(FenUDatabaseCalc, DataInEsercizio) {

@@ -140,7 +140,7 @@ TEST_F(Registro, SignaturesNeedAValidInstituteAndYear) {
 TEST_F(Registro, AMissingWindowIsReportedNotAFailure) {
   reg.FormOpener = nullptr;
   EXPECT_FALSE(reg.Run(QStringLiteral("xafOfferte")));
-  EXPECT_EQ(KvMessageScript::Texts(), QStringList({"La finestra TfmPuxOfferte non è ancora disponibile."}));
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Offerte: funzione non ancora disponibile."}));
 }
 
 }  // namespace

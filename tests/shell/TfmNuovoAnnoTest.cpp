@@ -24,11 +24,14 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <memory>
@@ -299,6 +302,50 @@ TEST_F(NuovoAnnoFinestra, AYearBeingTypedIsSavedOnlyThroughTheSaveRules) {
   anni->xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Texts().size(), 1);
   EXPECT_EQ(Date(1020), QStringLiteral("- -"));
+}
+
+// One click on "Salva", or Ctrl+S, right after typing a year saves it: the
+// suggestion list open under the year closes and the save runs at once.
+TEST_F(NuovoAnnoFinestra, OneClickOrOneKeySavesWhatIsBeingTyped) {
+  NuovoIstituto();
+  main->show();
+  main->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(main.get()));
+  TfmNuovoAnno* w = Apri();
+  ASSERT_NE(w, nullptr);
+  ASSERT_TRUE(clickRow(w->frIstituti->grFrame, kNuovo));
+  QWidget* salva = anni->tbFrame->widgetForAction(anni->xacPost);
+  const struct {
+    const char* anno;
+    bool tasto;
+  } casi[] = {{"2021", false}, {"2022", true}};
+  for (const auto& c : casi) {
+    SCOPED_TRACE(c.anno);
+    anni->xacInsert->trigger();
+    QTest::keyClicks(anni->xdlAnnoFin->LineEdit(), QString::fromLatin1(c.anno));
+    QAbstractItemView* lista = anni->xdlAnnoFin->findChild<QAbstractItemView*>();
+    if (!lista) lista = qobject_cast<QAbstractItemView*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(anni->xdlAnnoFin->SuggestionsVisible());
+    ASSERT_NE(lista, nullptr);
+    // While the list is open the window system hands it every click and key.
+    if (c.tasto) {
+      QTest::keyClick(lista, Qt::Key_S, Qt::ControlModifier);
+    } else {
+      const QPoint at = salva->mapToGlobal(salva->rect().center());
+      QMouseEvent press(QEvent::MouseButtonPress, lista->mapFromGlobal(at), at, Qt::LeftButton, Qt::LeftButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(lista, &press);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(anni->xdlAnnoFin->SuggestionsVisible());
+    EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsBrowse);
+    EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TDWGANF d JOIN TANF_ANNIFINANZ a ON a.IANFID = d.IANFID "
+                                    "WHERE d.IDWGID = 3 AND a.IANFVALORE = %1")
+                         .arg(QString::fromLatin1(c.anno)))
+                  .toInt(),
+              1);
+  }
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
 }
 
 TEST_F(NuovoAnnoFinestra, TheMainInstituteIsShownAloneUntilAnInstituteWorksInAYear) {

@@ -1,4 +1,6 @@
 #include "KvMessageDlg.h"
+#include "KvParam.h"
+#include "TKvAttShell.h"
 #include "PuxContesto.h"
 #include "PuxTestDb.h"
 #include "TdmPuxAttivazioni.h"
@@ -10,8 +12,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
 #include <QTimer>
 #include <QToolBox>
+
+#include <csignal>
 
 namespace {
 
@@ -107,8 +113,10 @@ TEST_F(MainWindow, ArticlesViewDialogAlwaysOffersTheQuickViewFirst) {
 
 TEST_F(MainWindow, NewsAreShownOnceAfterAnUpdate) {
   QStringList shown;
+  QStringList folders;
   registry.ShellOpener = [&](TKvAttShellCommand& c, QString*) {
     shown << c.FileName;
+    folders << c.Directory;
     return true;
   };
   const QString marker = TdmPuxAttivazioni::FileVersione();
@@ -118,10 +126,55 @@ TEST_F(MainWindow, NewsAreShownOnceAfterAnUpdate) {
   f.close();
   main->show();
   EXPECT_EQ(shown, QStringList({"Pux_Notizie.pdf"}));
+  // The news document lives in the program's own folder under ETC.
+  EXPECT_EQ(folders, QStringList{TKvParam::GetMainDir() + QStringLiteral("ETC\\Pux\\")});
   EXPECT_FALSE(QFile::exists(marker));
   main->hide();
   main->show();
   EXPECT_EQ(shown.size(), 1);
+}
+
+// A command whose window is not written yet names itself by its caption;
+// the notes page without a browser says so.
+TEST_F(MainWindow, UnfinishedCommandsAndUnreachableLinksSayWhatInItalian) {
+  EXPECT_FALSE(registry.Run(QStringLiteral("xafPreventivi")));
+  QList<QUrl> asked;
+  TKvAttShell::SetDocumentOpener([&](const QUrl& url) {
+    asked << url;
+    return false;
+  });
+  main->findChild<QAction*>(QStringLiteral("acNoteAVCP"))->trigger();
+  TKvAttShell::SetDocumentOpener({});
+  ASSERT_EQ(asked.size(), 1);
+  EXPECT_EQ(asked[0].scheme(), QStringLiteral("https"));
+  EXPECT_EQ(KvMessageScript::Texts(),
+            QStringList({QStringLiteral("Preventivi: funzione non ancora disponibile."),
+                         QStringLiteral("Impossibile aprire l'indirizzo \"%1\": sul computer non è disponibile un "
+                                        "programma per aprirlo (browser o posta elettronica).")
+                             .arg(asked[0].toString())}));
+}
+
+// kill or Ctrl+C end an ordinary start cleanly, as its close button does.
+TEST(PuxProgram, EndsCleanlyOnSigtermOrSigint) {
+  for (const int segnale : {SIGTERM, SIGINT}) {
+    SCOPED_TRACE(segnale);
+    const KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Demo);
+    QProcess pux;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    pux.setProcessEnvironment(env);
+    pux.start(QStringLiteral(PUX_BINARY), {QStringLiteral("--database"), t.database, QStringLiteral("--user"), t.user,
+                                          QStringLiteral("--password"), t.password, QStringLiteral("--command"),
+                                          QStringLiteral("xafCig")});
+    QByteArray out;
+    while (!out.contains("pronto") && pux.waitForReadyRead(30000)) out += pux.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("pronto")) << out.toStdString() << pux.readAllStandardError().toStdString();
+    ::kill(pid_t(pux.processId()), segnale);
+    ASSERT_TRUE(pux.waitForFinished(10000));
+    EXPECT_EQ(pux.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(pux.exitCode(), 0) << pux.readAllStandardError().toStdString();
+    PuxTestDb::Remove(t);
+  }
 }
 
 TEST(MainWindowLayout, SideBarKeepsTheWorkingAreaWiderThan640) {
