@@ -73,7 +73,6 @@ TfrFenCCD::TfrFenCCD(QWidget* parent) : TfrKvDBRWGrid(parent) {
 
   xdeCodice = AddDBEdit(QStringLiteral("SCCDCODICE"), QStringLiteral("Codice assegnato"));
   xdeCodice->setObjectName(QStringLiteral("xdeCodice"));
-  xdeCodice->setMaxLength(50);
   xddDataAssegn = AddDBDate(QStringLiteral("DCCDDATAASSEGN"), QStringLiteral("Data di assegnazione"));
   xddDataAssegn->setObjectName(QStringLiteral("xddDataAssegn"));
   xdmDescrizione = AddDBMemo(QStringLiteral("SCCDLDESC"), QStringLiteral("Descrizione"));
@@ -272,6 +271,9 @@ void TfrFenCCD::cliccaFiltro() {
 bool TfrFenCCD::Salva() {
   const int s = xqcCCD->GetState();
   if (s != TKvQueryCollection::dsInsert && s != TKvQueryCollection::dsEdit) return true;
+  // A text that is not a value (an impossible date) is named as such, not
+  // as a missing value.
+  if (!xdsMain->ValidateControls()) return false;
   if (m_tipo != CcdDurc && !xqcCCD->FieldValue(QStringLiteral("IBENID")).isNull()) {
     xqcCCD->SetFieldValue(QStringLiteral("IBENID"), nullInt());
     xqcCCD->SetFieldValue(QStringLiteral("SBENRAGSOC"), QVariant(QMetaType(QMetaType::QString)));

@@ -4,35 +4,25 @@
 
 #include "KvCollectionModel.h"
 #include "KvMessageDlg.h"
+#include "KvNumberText.h"
 #include "KvQueryCollection.h"
 
 #include <QCalendarWidget>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QMenu>
+#include <QTextCursor>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QToolButton>
 #include <QWidgetAction>
 
-#include <cmath>
+#include <algorithm>
 
-namespace {
 
-bool isIntegral(QMetaType t) { return KvKindOf(t) == KvFieldKind::Int; }
-
-// The number in a text with the decimal comma (or point); invalid when the
-// text is empty or not a number.
-QVariant parseNumber(const QString& text) {
-  QString t = text.trimmed();
-  if (t.isEmpty()) return {};
-  t.replace(QLatin1Char(','), QLatin1Char('.'));
-  bool ok = false;
-  const double d = t.toDouble(&ok);
-  return ok ? QVariant(d) : QVariant();
-}
-
-}  // namespace
 
 // ---- data source ---------------------------------------------------------
 
@@ -176,6 +166,22 @@ QMetaType TKvDBControl::fieldType() const {
   return c ? c->FieldType(m_field) : QMetaType();
 }
 
+TKvFieldSize TKvDBControl::fieldSize() const {
+  TKvQueryCollection* c = m_source ? m_source->DataSet() : nullptr;
+  return c ? c->FieldSize(m_field) : TKvFieldSize{};
+}
+
+QString TKvDBControl::Caption() const {
+  if (!m_caption.isEmpty()) return m_caption;
+  QWidget* w = const_cast<TKvDBControl*>(this)->Widget();
+  auto* form = w && w->parentWidget() ? qobject_cast<QFormLayout*>(w->parentWidget()->layout()) : nullptr;
+  auto* label = form ? qobject_cast<QLabel*>(form->labelForField(w)) : nullptr;
+  if (!label) return {};
+  QString text = label->text().remove(QLatin1Char('&')).trimmed();
+  if (text.endsWith(QLatin1Char(':'))) text.chop(1);
+  return text;
+}
+
 QVariant TKvDBControl::nullValue() const {
   const QMetaType t = fieldType();
   return t.isValid() ? QVariant(t) : QVariant();
@@ -199,6 +205,7 @@ void TKvDBEdit::typed(const QString& text) {
 }
 
 void TKvDBEdit::showValue(const QVariant& value) {
+  if (const int most = fieldSize().length; most > 0 && maxLength() != most) setMaxLength(most);
   const QString text = TKvCollectionModel::DefaultText(value);
   if (text != this->text()) setText(text);
 }
@@ -316,65 +323,87 @@ void TKvDBDateEdit::openCalendar() {
 
 TKvDBNumberEdit::TKvDBNumberEdit(QWidget* parent) : QLineEdit(parent) {
   setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  SetDecimals(-1);
   connect(this, &QLineEdit::textEdited, this, &TKvDBNumberEdit::typed);
+  // Leaving the field shows the number as it will be read back.
+  connect(this, &QLineEdit::editingFinished, this, [this] {
+    const QVariant n = Number();
+    if (n.isValid()) setText(shownText(n));
+  });
 }
 
 void TKvDBNumberEdit::SetDecimals(int decimals) {
   m_decimals = decimals;
-  const QString pattern = decimals == 0  ? QStringLiteral("-?\\d*")
-                          : decimals < 0 ? QStringLiteral("-?\\d*([,.]\\d*)?")
-                                         : QStringLiteral("-?\\d*([,.]\\d{0,%1})?").arg(decimals);
-  delete validator();
-  setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), this));
   Reload();
 }
 
+bool TKvDBNumberEdit::integral() const {
+  return KvKindOf(fieldType()) == KvFieldKind::Int;
+}
+
+namespace {
+
+// The field's limits: the control's decimals within the column's scale, the
+// integer digits the column leaves, an integer type's range.
+KvNumberText::Limits numberLimits(int decimals, bool integral, const TKvFieldSize& size) {
+  KvNumberText::Limits limits;
+  limits.decimals = integral ? 0 : decimals;
+  if (size.decimals >= 0 && (limits.decimals < 0 || size.decimals < limits.decimals)) limits.decimals = size.decimals;
+  if (size.digits > 0 && size.decimals >= 0) limits.integerDigits = size.digits - size.decimals;
+  limits.largest = size.largest;
+  return limits;
+}
+
+}  // namespace
+
 QVariant TKvDBNumberEdit::Number() const {
-  return parseNumber(text());
+  if (text().trimmed().isEmpty()) return {};
+  const KvResult<QString> n = KvNumberText::Parse(text(), numberLimits(m_decimals, integral(), fieldSize()), Caption());
+  if (!n) return {};
+  return integral() ? QVariant(n->toLongLong()) : QVariant(n->toDouble());
 }
 
 QString TKvDBNumberEdit::Invalid() const {
   if (text().trimmed().isEmpty()) return {};
-  const QVariant n = Number();
-  if (!n.isValid()) return QStringLiteral("Il valore immesso non è un numero valido.");
-  if (isIntegral(fieldType()) && n.toDouble() != std::trunc(n.toDouble()))
-    return QStringLiteral("Il valore immesso deve essere un numero intero.");
-  return {};
+  const KvResult<QString> n = KvNumberText::Parse(text(), numberLimits(m_decimals, integral(), fieldSize()), Caption());
+  return n ? QString() : n.error();
 }
 
 void TKvDBNumberEdit::typed(const QString& text) {
-  if (text.contains(QLatin1Char('.'))) {
-    const int pos = cursorPosition();
-    setText(QString(text).replace(QLatin1Char('.'), QLatin1Char(',')));
-    setCursorPosition(pos);
-  }
-  if (this->text().trimmed().isEmpty()) {
+  if (text.trimmed().isEmpty()) {
     writeValue(nullValue());
     return;
   }
   const QVariant n = Number();
-  if (!n.isValid() || !Invalid().isEmpty()) {
-    beginEdit();  // "-" or "," alone: still being typed
+  if (!n.isValid()) {
+    beginEdit();  // "-" or "1." still being typed, or refused at post
     return;
   }
-  const double d = n.toDouble();
-  writeValue(isIntegral(fieldType()) ? QVariant(qint64(d)) : QVariant(d));
+  writeValue(n);
+}
+
+void TKvDBNumberEdit::keyPressEvent(QKeyEvent* event) {
+  // The keypad's decimal key types the decimal comma, whatever the layout.
+  if ((event->modifiers() & Qt::KeypadModifier) && event->key() == Qt::Key_Period) {
+    QKeyEvent comma(event->type(), Qt::Key_Comma, event->modifiers() & ~Qt::KeypadModifier, QStringLiteral(","));
+    QLineEdit::keyPressEvent(&comma);
+    return;
+  }
+  QLineEdit::keyPressEvent(event);
+}
+
+QString TKvDBNumberEdit::shownText(const QVariant& value) const {
+  if (value.isNull()) return {};
+  if (integral() || KvKindOf(value.metaType()) == KvFieldKind::Int) return QString::number(value.toLongLong());
+  return KvNumberText::Format(value.toDouble(), m_decimals, m_decimals >= 0);
 }
 
 void TKvDBNumberEdit::showValue(const QVariant& value) {
-  QString shown;
-  if (!value.isNull()) {
-    if (m_decimals >= 0) {
-      QLocale it(QLocale::Italian, QLocale::Italy);
-      it.setNumberOptions(QLocale::OmitGroupSeparator);
-      shown = it.toString(value.toDouble(), 'f', m_decimals);
-    } else {
-      shown = TKvCollectionModel::DefaultText(value);
-    }
-  }
-  // The same number typed differently ("2,50" for 2.5) stays as typed.
-  const QVariant typedNow = Number();
+  const QString shown = shownText(value);
+  // While the row is typed, the same number typed differently ("2,50" for
+  // 2.5) stays as typed; a saved or reloaded row shows as the grid does.
+  const int state = DataSource() ? DataSource()->State() : TKvDataSource::dsInactive;
+  const bool typing = state == TKvDataSource::dsInsert || state == TKvDataSource::dsEdit;
+  const QVariant typedNow = typing ? Number() : QVariant();
   if (shown != text() && !(typedNow.isValid() && !value.isNull() && typedNow.toDouble() == value.toDouble()))
     setText(shown);
 }
@@ -388,6 +417,17 @@ TKvDBMemo::TKvDBMemo(QWidget* parent) : QPlainTextEdit(parent) {
 
 void TKvDBMemo::typed() {
   if (loading()) return;
+  const int most = fieldSize().length;
+  if (most > 0 && toPlainText().size() > most) {
+    // What was just typed or pasted ends at the cursor: take back what the
+    // column cannot hold.
+    QTextCursor cursor = textCursor();
+    const int end = cursor.position();
+    cursor.setPosition(std::max(0, end - int(toPlainText().size() - most)));
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();  // runs typed() again with the text that fits
+    return;
+  }
   const QString text = toPlainText();
   writeValue(text.isEmpty() ? nullValue() : QVariant(text));
 }

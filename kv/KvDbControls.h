@@ -10,6 +10,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "KvFieldKind.h"
+
 #include <functional>
 
 class QToolButton;
@@ -77,6 +79,10 @@ class TKvDBControl {
   QString DataField() const { return m_field; }
   void SetReadOnly(bool on);
   bool ReadOnly() const { return m_readOnly; }
+  // The field's name as the clerk reads it in messages ("Importo"): the one
+  // set, else the label beside the control in its form.
+  void SetCaption(const QString& caption) { m_caption = caption; }
+  QString Caption() const;
 
   // The text of the message that refuses the control's content, or empty.
   virtual QString Invalid() const { return {}; }
@@ -95,18 +101,21 @@ class TKvDBControl {
   bool beginEdit();
   QVariant nullValue() const;  // a null of the field's type
   QMetaType fieldType() const;
+  TKvFieldSize fieldSize() const;  // what the collection's select tells of the field
   bool loading() const { return m_loading; }
   void updateReadOnly();
 
  private:
   QPointer<TKvDataSource> m_source;
   QString m_field;
+  QString m_caption;
   bool m_readOnly = false;
   bool m_loading = false;
   bool m_writing = false;
 };
 
-// Text field (xde). An empty text is stored as null.
+// Text field (xde). An empty text is stored as null; no more characters can
+// be typed than the column holds.
 class TKvDBEdit : public QLineEdit, public TKvDBControl {
   Q_OBJECT
  public:
@@ -158,8 +167,12 @@ class TKvDBDateEdit : public QWidget, public TKvDBControl {
   QToolButton* m_button;
 };
 
-// Number field (xdn) with the decimal comma ("." typed becomes ","), right
-// aligned; Decimals fixes the decimals shown (-1 as many as the value has).
+// Number field (xdn), right aligned: a number typed the Italian way (decimal
+// comma, thousands dot; the keypad's point types a comma). Decimals fixes the
+// decimals allowed and shown, with the thousands dot (-1: as many as the
+// column keeps, shown as the grid shows a plain number). A text that is not
+// a number, has more decimals than allowed or does not fit the column is not
+// written and makes Invalid() with a message naming the field.
 class TKvDBNumberEdit : public QLineEdit, public TKvDBControl {
   Q_OBJECT
  public:
@@ -168,19 +181,24 @@ class TKvDBNumberEdit : public QLineEdit, public TKvDBControl {
   int Decimals() const { return m_decimals; }
   QWidget* Widget() override { return this; }
   QString Invalid() const override;
-  // The number typed; nullopt-like invalid QVariant when empty or not a number.
+  // The number typed (a double, or a qint64 for an integer field); an
+  // invalid QVariant when empty or refused.
   QVariant Number() const;
 
  protected:
   void showValue(const QVariant& value) override;
   void applyReadOnly(bool on) override { setReadOnly(on); }
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void typed(const QString& text);
+  bool integral() const;
+  QString shownText(const QVariant& value) const;
   int m_decimals = -1;
 };
 
-// Memo field (xdm). An empty text is stored as null.
+// Memo field (xdm). An empty text is stored as null; no more characters can
+// be typed than the column holds.
 class TKvDBMemo : public QPlainTextEdit, public TKvDBControl {
   Q_OBJECT
  public:

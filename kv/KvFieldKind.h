@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMetaType>
+#include <QtGlobal>
 
 // How a field's values compare and show: the few kinds the framework tells
 // apart, whatever type the driver gives (flags and chars count as integers).
@@ -39,3 +40,11 @@ inline bool KvIsNumeric(QMetaType type) {
   const KvFieldKind k = KvKindOf(type);
   return k == KvFieldKind::Int || k == KvFieldKind::Real;
 }
+
+// What the select tells of a field's size; -1 where it tells nothing.
+struct TKvFieldSize {
+  int length = -1;      // text: most characters
+  int digits = -1;      // exact number: most digits in all (NUMERIC(18,6): 18)
+  int decimals = -1;    // number: decimals kept (NUMERIC(18,6): 6; integers 0)
+  qint64 largest = -1;  // integer: largest magnitude its type holds
+};

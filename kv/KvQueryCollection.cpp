@@ -4,6 +4,7 @@
 
 #include "KvConnection.h"
 #include "KvFilter.h"
+#include "KvNumberText.h"
 #include "KvMessageDlg.h"
 
 #include <QCollator>
@@ -279,6 +280,33 @@ QList<TableRef> selectTables(const QString& select) {
   return refs;
 }
 
+// What the driver reports of a field: a text's length in bytes of the
+// connection's character set (UTF8, four a character); an exact number's
+// storage (2, 4 or 8 bytes; 18 for the 8-byte NUMERIC) and its scale as
+// precision.
+TKvFieldSize sizeOf(const QSqlField& f) {
+  TKvFieldSize size;
+  const int length = f.length();
+  switch (KvKindOf(f.metaType())) {
+    case KvFieldKind::Text:
+      if (f.metaType().id() == QMetaType::QString && length > 0) size.length = length / 4;
+      break;
+    case KvFieldKind::Int:
+      size.decimals = 0;
+      size.largest = length == 2 ? 32767 : length == 4 ? 2147483647 : 999999999999999999;
+      break;
+    case KvFieldKind::Real:
+      if (f.precision() > 0) {
+        size.decimals = f.precision();
+        size.digits = length == 2 ? 4 : length == 4 ? 9 : 18;
+      }
+      break;
+    default:
+      break;
+  }
+  return size;
+}
+
 // ---- values ------------------------------------------------------------
 
 using Kind = KvFieldKind;
@@ -376,6 +404,7 @@ struct TKvQueryCollection::Impl {
   bool active = false;
   QStringList fields;
   QList<QMetaType> types;
+  QList<TKvFieldSize> sizes;
   QHash<QString, int> fieldIndex;  // upper-case name -> first column of that name
 
   // Rows in load order (inserted rows appended); the visible rows are
@@ -451,6 +480,7 @@ struct TKvQueryCollection::Impl {
   struct Loaded {
     QStringList fields;
     QList<QMetaType> types;
+    QList<TKvFieldSize> sizes;
     std::vector<Row> rows;
   };
 
@@ -468,6 +498,7 @@ struct TKvQueryCollection::Impl {
     for (int i = 0; i < n; ++i) {
       out.fields << rec.fieldName(i).toUpper();
       out.types << rec.field(i).metaType();
+      out.sizes << sizeOf(rec.field(i));
     }
     while (query.next()) {
       Row r;
@@ -488,6 +519,7 @@ struct TKvQueryCollection::Impl {
   void adopt(Loaded&& l) {
     fields = std::move(l.fields);
     types = std::move(l.types);
+    sizes = std::move(l.sizes);
     rows = std::move(l.rows);
     fieldIndex.clear();
     for (int i = 0; i < fields.size(); ++i)
@@ -497,6 +529,7 @@ struct TKvQueryCollection::Impl {
   int addField(const QString& name, QMetaType type) {
     fields << name;
     types << type;
+    sizes << TKvFieldSize{};
     fieldIndex.insert(name, int(fields.size()) - 1);
     return int(fields.size()) - 1;
   }
@@ -506,6 +539,7 @@ struct TKvQueryCollection::Impl {
       fieldIndex.remove(fields.last());
       fields.removeLast();
       types.removeLast();
+      sizes.removeLast();
     }
   }
 
@@ -625,6 +659,36 @@ struct TKvQueryCollection::Impl {
     return v;
   }
 
+  // The driver hands an exact number (NUMERIC, DECIMAL) to the engine as a
+  // double it scales itself, which past nine digits is not the decimal typed.
+  // Such a value goes into the statement as the decimal it stands for, at
+  // the column's scale: digits, point and sign made here, never typed text.
+  QString exactLiteral(const QVariant& v, int field) const {
+    if (v.isNull() || field >= sizes.size() || sizes[field].decimals <= 0 || kindOf(types[field]) != Kind::Real)
+      return {};
+    bool ok = false;
+    const double d = v.toDouble(&ok);
+    if (!ok) return {};
+    return QLatin1Char('(') + KvNumberText::DecimalText(d, sizes[field].decimals) + QLatin1Char(')');
+  }
+
+  // The statement with the i-th "?" replaced by literals[i] where one is given.
+  static QString withLiterals(const QString& sql, const QStringList& literals) {
+    if (std::all_of(literals.begin(), literals.end(), [](const QString& l) { return l.isEmpty(); })) return sql;
+    const QString masked = maskSql(sql);
+    QString out;
+    int mark = 0;
+    for (int i = 0; i < sql.size(); ++i) {
+      if (masked[i] == QLatin1Char('?') && sql[i] == QLatin1Char('?') && mark < literals.size()) {
+        const QString& l = literals[mark++];
+        out += l.isEmpty() ? QStringLiteral("?") : l;
+      } else {
+        out += sql[i];
+      }
+    }
+    return out;
+  }
+
   QVariant newId(QSqlDatabase& db, const QString& table, QString* error) {
     QSqlQuery idq(db);
     if (!idq.prepare(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(?, ?)"))) {
@@ -668,24 +732,32 @@ struct TKvQueryCollection::Impl {
     }
     const QVariant currId = kind == TKvQueryProp::Insert && key >= 0 ? cell(row, key) : storedKey;
 
-    QSqlQuery stmt(db);
-    if (!stmt.prepare(p.sql)) {
-      *why = errorText(stmt.lastError());
-      return false;
-    }
+    QList<QVariant> bound;
+    QStringList literals;  // an exact number of the row, written into the text
     for (int i = 0; i < p.params.size(); ++i) {
       const QString& name = p.params[i];
       QVariant v;
+      QString literal;
       if (extra.Contains(name))
         v = extra.Value(name);
       else if (name == kGenId)
         v = genId;
       else if (name == kCurrId)
         v = currId;
-      else if (const int f = indexOf(name); f >= 0)
+      else if (const int f = indexOf(name); f >= 0) {
         v = bindable(cell(row, f), f);
-      stmt.bindValue(i, v);
+        literal = exactLiteral(v, f);
+      }
+      bound << v;
+      literals << literal;
     }
+    QSqlQuery stmt(db);
+    if (!stmt.prepare(withLiterals(p.sql, literals))) {
+      *why = errorText(stmt.lastError());
+      return false;
+    }
+    for (int i = 0, at = 0; i < bound.size(); ++i)
+      if (literals[i].isEmpty()) stmt.bindValue(at++, bound[i]);
     if (!stmt.exec()) {
       *why = errorText(stmt.lastError());
       if (why->isEmpty()) *why = QStringLiteral("Errore nell'esecuzione dell'istruzione:\n%1").arg(text.trimmed());
@@ -933,6 +1005,7 @@ void TKvQueryCollection::Close() {
   d->visible.clear();
   d->fields.clear();
   d->types.clear();
+  d->sizes.clear();
   d->fieldIndex.clear();
   d->filter.reset();
   d->cur = -1;
@@ -995,6 +1068,11 @@ QMetaType TKvQueryCollection::FieldType(int index) const {
 
 QMetaType TKvQueryCollection::FieldType(const QString& name) const {
   return FieldType(d->indexOf(name));
+}
+
+TKvFieldSize TKvQueryCollection::FieldSize(const QString& name) const {
+  const int f = d->indexOf(name);
+  return f >= 0 && f < d->sizes.size() ? d->sizes[f] : TKvFieldSize{};
 }
 
 int TKvQueryCollection::RecordCount() const {

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include "KvFieldKind.h"
+
 #include <functional>
 #include <memory>
 
@@ -116,6 +118,7 @@ class TKvQueryCollection : public QObject {
   int FieldIndex(const QString& name) const;  // case-insensitive, -1 when unknown
   QMetaType FieldType(int index) const;
   QMetaType FieldType(const QString& name) const;
+  TKvFieldSize FieldSize(const QString& name) const;
 
   // Rows visible through the filter, in sort order; row numbers are 0-based.
   int RecordCount() const;

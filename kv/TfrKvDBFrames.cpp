@@ -186,6 +186,9 @@ QAction* TfrKvDBFrame::makeAction(const QString& name, const QString& hint, cons
   connect(action, &QAction::triggered, this, [this, action, hook, standard = std::move(standard)] {
     // One click or one key saves what the focused field is still typing.
     if (action == xacPost && !CommitTyping()) return;
+    // A window's own save checks its rules on the values written: a field
+    // whose text is not a value (an impossible date) is refused first.
+    if (hook == &xacPostExecute && *hook && editing() && !xdsMain->ValidateControls()) return;
     if (*hook)
       (*hook)();
     else
@@ -305,9 +308,10 @@ bool TfrKvDBFrame::Refresh(QString* error) {
 
 bool TfrKvDBFrame::SavePending() {
   if (!editing()) return true;
-  if (xacPostExecute)
+  if (xacPostExecute) {
+    if (!xdsMain->ValidateControls()) return false;  // as the save action does
     xacPostExecute();
-  else
+  } else
     Post();
   UpdateActions();
   return !editing();
@@ -445,6 +449,7 @@ void TfrKvDBFrame::focusFirstControl() {
 template <typename Control>
 static Control* addControl(TKvDataSource* source, QFormLayout* layout, const QString& field, const QString& caption,
                            Control* control) {
+  control->SetCaption(caption);
   control->SetDataSource(source, field);
   layout->addRow(caption, control);
   return control;
@@ -475,6 +480,7 @@ TKvDBMemo* TfrKvDBFrame::AddDBMemo(const QString& field, const QString& caption)
 TKvDBCheckBox* TfrKvDBFrame::AddDBCheck(const QString& field, const QString& caption) {
   if (!m_detailLayout) return nullptr;
   auto* control = new TKvDBCheckBox(caption, m_detail);
+  control->SetCaption(caption);
   control->SetDataSource(xdsMain, field);
   m_detailLayout->addRow(QString(), control);
   return control;

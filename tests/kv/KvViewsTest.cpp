@@ -371,7 +371,7 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
   EXPECT_EQ(xdeDescS->text(), QString());
   typeInto(xdeDescS, QStringLiteral("servizio"));
   typeInto(xdeDescL, QStringLiteral("Servizio di assistenza"));
-  typeInto(xdnPeso, QStringLiteral("2.5"));
+  typeInto(xdnPeso, QStringLiteral("2,5"));
   EXPECT_EQ(xdeDescS->text(), QStringLiteral("SERVIZIO"));
   EXPECT_EQ(xdnPeso->text(), QStringLiteral("2,5"));
   frame.xacPost->trigger();
@@ -430,20 +430,24 @@ TEST_F(KvViewsTest, RefusedPostKeepsTheTypedRowAndAWindowCanReplaceTheSave) {
   frame.SetDataSet(&c);
   TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
 
+  // The column holds 30 characters: the clerk cannot type more.
   frame.xacInsert->trigger();
-  typeInto(xdeDescS, QString(40, QLatin1Char('A')));  // the column holds 30
+  typeInto(xdeDescS, QString(40, QLatin1Char('A')));
+  EXPECT_EQ(xdeDescS->text(), QString(30, QLatin1Char('A')));
+  // A value that still does not fit (set by code) is refused by the database.
+  c.SetFieldValue(QStringLiteral("SCRCDESCS"), QString(40, QLatin1Char('B')));
   frame.xacPost->trigger();
   ASSERT_EQ(KvMessageScript::Messages().size(), 1);
   EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);
   EXPECT_EQ(frame.xdsMain->State(), 1);
-  EXPECT_EQ(xdeDescS->text(), QString(40, QLatin1Char('A')));
+  EXPECT_EQ(c.FieldValue(QStringLiteral("SCRCDESCS")).toString(), QString(40, QLatin1Char('B')));
   EXPECT_TRUE(frame.xacPost->isEnabled());
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP").toInt(), 3);
 
   // The window's own rules run instead of the standard save.
   KvMessageScript::Clear();
   frame.xacPostExecute = [&] {
-    if (xdeDescS->text().size() > 30) {
+    if (c.FieldValue(QStringLiteral("SCRCDESCS")).toString().size() > 30) {
       KvMessageDlg(QStringLiteral("Attenzione!\nDescrizione troppo lunga."), TMsgDlgType::mtWarning, mbOK);
       return;
     }

@@ -1,0 +1,127 @@
+#include "KvDbControls.h"
+#include "KvMessageDlg.h"
+#include "KvNumberText.h"
+#include "KvQueryCollection.h"
+#include "PuxTestDb.h"
+#include "PuxTestInput.h"
+#include "TfrKvDBFrames.h"
+
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+
+#include <tuple>
+
+// The limits of a field and what it refuses, apart from any window: the
+// windows' tables (typed text -> value stored) are in the codes tests.
+TEST(KvNumberText, RefusesWhatAFieldCannotHoldNamingTheField) {
+  using L = KvNumberText::Limits;
+  const struct {
+    const char* typed;
+    L limits;
+    const char* result;  // decimal text, or the refusal
+  } cases[] = {
+      {"0,10", {1, -1, -1}, "0.1"},  // trailing zeros do not count
+      {"0,15", {1, -1, -1}, "Il campo 'Peso' ammette al massimo 1 decimale."},
+      {"3,0", {0, -1, 32767}, "3"},
+      {"3,5", {0, -1, 32767}, "Il campo 'Peso' ammette solo numeri interi."},
+      {"32.767", {0, -1, 32767}, "32767"},
+      {"-32.768", {0, -1, 32767}, "Il valore del campo 'Peso' è troppo grande."},
+      {"9999999999999999999", {0, -1, -1}, "Il valore del campo 'Peso' è troppo grande."},
+      {"-0", {2, 12, -1}, "0"},
+      {"007,5", {2, 12, -1}, "7.5"},
+      // A double carries fifteen digits: more could not be stored as typed.
+      {"123.456.789.012,345", {-1, -1, -1}, "123456789012.345"},
+      {"1.234.567.890.123,456", {-1, -1, -1}, "Il valore del campo 'Peso' ha troppe cifre (al massimo 15)."},
+      {"0,000000000000001", {-1, -1, -1}, "0.000000000000001"},
+      {"", {-1, -1, -1}, "Il valore del campo 'Peso' non è un numero valido."},
+      {"-", {-1, -1, -1}, "Il valore del campo 'Peso' non è un numero valido."},
+      {",", {-1, -1, -1}, "Il valore del campo 'Peso' non è un numero valido."},
+      {"+5", {-1, -1, -1}, "Il valore del campo 'Peso' non è un numero valido."},
+  };
+  for (const auto& c : cases) {
+    const KvResult<QString> r = KvNumberText::Parse(QString::fromUtf8(c.typed), c.limits, QStringLiteral("Peso"));
+    EXPECT_EQ(r ? *r : r.error(), QString::fromUtf8(c.result)) << c.typed;
+  }
+  EXPECT_EQ(KvNumberText::Parse(QStringLiteral("1e9"), {}, QString()).error(),
+            QStringLiteral("Il valore immesso non è un numero valido."));
+}
+
+TEST(KvNumberText, ShowsTheDecimalTheValueStandsFor) {
+  const struct {
+    double value;
+    int decimals;
+    bool thousands;
+    const char* shown;
+  } cases[] = {
+      {3600, 2, true, "3.600,00"},
+      {-1234567.5, 2, true, "-1.234.567,50"},
+      {999999999999.99, 2, true, "999.999.999.999,99"},
+      {1.005, 2, true, "1,01"},  // the decimal 1.005, not the double just below it
+      {0.099999999999999992, -1, false, "0,1"},  // as the driver reads 0.1 back
+      {-0.001, 2, true, "0,00"},
+      {2.5, -1, false, "2,5"},
+      {1234.5, -1, true, "1.234,5"},
+      {7, 0, true, "7"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(KvNumberText::Format(c.value, c.decimals, c.thousands), QString::fromUtf8(c.shown)) << c.value;
+  EXPECT_EQ(KvNumberText::DecimalText(999999999999.99, 6), QStringLiteral("999999999999.99"));
+}
+
+class KvDbControlsTest : public PuxDbTest {
+ protected:
+  PuxTestDb::Content content() const override { return PuxTestDb::Content::Schema; }
+};
+
+TEST_F(KvDbControlsTest, FieldsKnowTheSizeOfTheirColumns) {
+  TKvQueryCollection c;
+  c.SetCommandText(QStringLiteral(
+      "SELECT IARTID, SARTCOD, SARTDESCS, SARTDESCL, FARTSCARTOPERC, LARTRISERVA, CAST(1 AS BIGINT) AS GRANDE, "
+      "CAST(1 AS DOUBLE PRECISION) AS REALE, CAST(1 AS NUMERIC(9,2)) AS PICCOLO FROM TART_ARTICOLI"));
+  ASSERT_TRUE(c.Open());
+  auto size = [&](const char* field) {
+    const TKvFieldSize s = c.FieldSize(QString::fromLatin1(field));
+    return std::make_tuple(s.length, s.digits, s.decimals, s.largest);
+  };
+  EXPECT_EQ(size("SARTCOD"), std::make_tuple(7, -1, -1, qint64(-1)));
+  EXPECT_EQ(size("SARTDESCS"), std::make_tuple(120, -1, -1, qint64(-1)));
+  EXPECT_EQ(size("SARTDESCL"), std::make_tuple(-1, -1, -1, qint64(-1)));  // a text blob has no limit
+  EXPECT_EQ(size("FARTSCARTOPERC"), std::make_tuple(-1, 18, 6, qint64(-1)));
+  EXPECT_EQ(size("PICCOLO"), std::make_tuple(-1, 9, 2, qint64(-1)));
+  EXPECT_EQ(size("IARTID"), std::make_tuple(-1, -1, 0, qint64(2147483647)));
+  EXPECT_EQ(size("LARTRISERVA"), std::make_tuple(-1, -1, 0, qint64(32767)));
+  EXPECT_EQ(size("GRANDE"), std::make_tuple(-1, -1, 0, qint64(999999999999999999)));
+  EXPECT_EQ(size("REALE"), std::make_tuple(-1, -1, -1, qint64(-1)));
+}
+
+// Text fields stop at the column's length; a number field's keypad point is
+// the decimal comma.
+TEST_F(KvDbControlsTest, ControlsTakeTheirLimitsFromTheColumn) {
+  KvMessageScript::Begin();
+  TKvQueryCollection c;
+  c.SetCommandText(QStringLiteral("SELECT IARTID, SARTCOD, SARTDESCL, FARTSCARTOPERC FROM TART_ARTICOLI"));
+  c.SQLInsert() << QStringLiteral(
+      "INSERT INTO TART_ARTICOLI (IARTID, SARTCOD, SARTDESCL, FARTSCARTOPERC) VALUES (:KVGENID, :SARTCOD, "
+      ":SARTDESCL, :FARTSCARTOPERC)");
+  ASSERT_TRUE(c.Open());
+  TfrKvDBRW frame;
+  frame.SetDataSet(&c);
+  TKvDBEdit* xdeCod = frame.AddDBEdit(QStringLiteral("SARTCOD"), QStringLiteral("Codice"));
+  TKvDBMemo* xdmDesc = frame.AddDBMemo(QStringLiteral("SARTDESCL"), QStringLiteral("Descrizione"));
+  TKvDBNumberEdit* xdnScarto = frame.AddDBNumber(QStringLiteral("FARTSCARTOPERC"), QStringLiteral("Scarto"));
+  frame.xacInsert->trigger();
+  PuxTestInput::type(xdeCod, QStringLiteral("ABCDEFGHIJ"));
+  EXPECT_EQ(xdeCod->text(), QStringLiteral("ABCDEFG"));
+  PuxTestInput::type(xdmDesc, QString(2000, QLatin1Char('x')));  // a blob holds any length
+  EXPECT_EQ(xdmDesc->toPlainText().size(), 2000);
+  PuxTestInput::type(xdnScarto, QStringLiteral("1"));
+  PuxTestInput::press(xdnScarto, Qt::Key_Period, QStringLiteral("."), Qt::KeypadModifier);
+  PuxTestInput::type(xdnScarto, QStringLiteral("125"));
+  EXPECT_EQ(xdnScarto->text(), QStringLiteral("1,125"));
+  frame.xacPost->trigger();
+  EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
+  EXPECT_EQ(Scalar("SELECT CAST(FARTSCARTOPERC AS VARCHAR(30)) || '|' || SARTCOD FROM TART_ARTICOLI").toString(),
+            QStringLiteral("1.125000|ABCDEFG"));
+  KvMessageScript::End();
+}
