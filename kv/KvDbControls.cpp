@@ -21,6 +21,7 @@
 #include <QWidgetAction>
 
 #include <algorithm>
+#include <cmath>
 
 
 
@@ -84,6 +85,54 @@ bool TKvDataSource::ValidateControls() {
     return false;
   }
   return true;
+}
+
+KvFailure TKvDataSource::ExplainFailure(const QString& engineText) const {
+  static const QRegularExpression overflow(QStringLiteral("numeric overflow, or string truncation"),
+                                           QRegularExpression::CaseInsensitiveOption);
+  static const QRegularExpression expected(QStringLiteral("expected length (\\d+)"));
+  static const QRegularExpression column(QStringLiteral("validation error for column (?:\"[^\"]*\"\\.)?\"([^\"]+)\""),
+                                         QRegularExpression::CaseInsensitiveOption);
+  TKvQueryCollection* c = DataSet();
+  auto named = [](const QString& text, TKvDBControl* control) {
+    const QString caption = control->Caption();
+    return QString(text).arg(caption.isEmpty() ? control->DataField() : caption);
+  };
+  if (c && overflow.match(engineText).hasMatch()) {
+    const QRegularExpressionMatch length = expected.match(engineText);
+    const bool text = length.hasMatch() || engineText.contains(QLatin1String("string right truncation"));
+    for (TKvDBControl* control : m_controls) {
+      const QVariant v = c->FieldValue(control->DataField());
+      if (v.isNull()) continue;
+      const TKvFieldSize size = c->FieldSize(control->DataField());
+      const KvFieldKind kind = KvKindOf(c->FieldType(control->DataField()));
+      if (text && kind == KvFieldKind::Text) {
+        const int most = size.length > 0 ? size.length : length.hasMatch() ? length.captured(1).toInt() : -1;
+        if (most > 0 && v.toString().size() > most)
+          return KvFail(named(QStringLiteral("Il valore del campo '%1' è troppo lungo."), control), engineText);
+      } else if (!text && (kind == KvFieldKind::Int || kind == KvFieldKind::Real)) {
+        const double magnitude = std::fabs(v.toDouble());
+        const bool tooLarge = (size.largest >= 0 && magnitude > double(size.largest)) ||
+                              (size.digits > 0 && magnitude >= std::pow(10.0, size.digits - size.decimals));
+        if (tooLarge)
+          return KvFail(named(QStringLiteral("Il valore del campo '%1' è troppo grande."), control), engineText);
+      }
+    }
+    return KvFail(text ? QStringLiteral("Un valore immesso è troppo lungo per il database.")
+                       : QStringLiteral("Un valore immesso è troppo grande per il database."),
+                  engineText);
+  }
+  if (const QRegularExpressionMatch m = column.match(engineText); m.hasMatch()) {
+    for (TKvDBControl* control : m_controls) {
+      if (control->DataField().compare(m.captured(1), Qt::CaseInsensitive) != 0) continue;
+      const bool missing = engineText.contains(QLatin1String("*** null ***"));
+      return KvFail(named(missing ? QStringLiteral("Il campo '%1' deve avere un valore.")
+                                  : QStringLiteral("Il valore del campo '%1' non è ammesso."),
+                          control),
+                    engineText);
+    }
+  }
+  return KvFail(engineText);
 }
 
 void TKvDataSource::RefreshControls(bool keepTyped) {

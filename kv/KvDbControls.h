@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include "KvFieldKind.h"
+#include "KvResult.h"
 
 #include <functional>
 
@@ -47,6 +48,11 @@ class TKvDataSource : public QObject {
   // Checks every bound control (a date that does not parse...): on the first
   // refusal shows its message, focuses it and returns false.
   bool ValidateControls();
+  // The engine's refusal of the row in words a clerk reads, naming the field
+  // whose value does not fit its column (too long, too large, missing), with
+  // the engine's text as detail; a text that is not the engine's passes
+  // unchanged.
+  KvFailure ExplainFailure(const QString& engineText) const;
   // Shows the current row in every control again. With keepTyped (another
   // value of the row being edited changed) a control keeps a text that is not
   // a value yet, which the post will refuse.

@@ -748,6 +748,9 @@ struct TKvQueryCollection::Impl {
         v = bindable(cell(row, f), f);
         literal = exactLiteral(v, f);
       }
+      // The driver sends a null for a NOT NULL column as '' or 0, which the
+      // engine then stores: a null goes in as NULL, so the column's rule holds.
+      if (v.isNull()) literal = QStringLiteral("NULL");
       bound << v;
       literals << literal;
     }

@@ -268,6 +268,9 @@ bool TfrKvDBFrame::Post(QString* error) {
   }
   QString why;
   if (c->Post(&why)) return true;
+  // The engine's refusal of a value, in words that name the field.
+  const KvFailure failure = xdsMain->ExplainFailure(why);
+  why = failure.detail.isEmpty() ? failure.text : failure.text + QStringLiteral("\n\n") + failure.detail;
   if (error)
     *error = why;
   else

@@ -125,3 +125,55 @@ TEST_F(KvDbControlsTest, ControlsTakeTheirLimitsFromTheColumn) {
             QStringLiteral("1.125000|ABCDEFG"));
   KvMessageScript::End();
 }
+
+// What still reaches the engine comes back naming the field, the engine's
+// own words below.
+TEST_F(KvDbControlsTest, EngineRefusalsNameTheField) {
+  KvMessageScript::Begin();
+  TKvQueryCollection c;
+  c.SetCommandText(QStringLiteral("SELECT IBENID, SBENRAGSOC, SBENCODFISCALE FROM TBEN_BENEFICIARI"));
+  c.SQLInsert() << QStringLiteral(
+      "INSERT INTO TBEN_BENEFICIARI (IBENID, SBENRAGSOC, SBENCODFISCALE) VALUES (:KVGENID, :SBENRAGSOC, :SBENCODFISCALE)");
+  ASSERT_TRUE(c.Open());
+  TKvQueryCollection pesi;
+  pesi.SetCommandText(QStringLiteral("SELECT ICRCID, FCRCPESO FROM TCRC_CRITERICOMP"));
+  pesi.SQLInsert() << QStringLiteral("INSERT INTO TCRC_CRITERICOMP (ICRCID, FCRCPESO) VALUES (:KVGENID, :FCRCPESO)");
+  ASSERT_TRUE(pesi.Open());
+  TfrKvDBRW frame, framePesi;
+  frame.SetDataSet(&c);
+  framePesi.SetDataSet(&pesi);
+  frame.AddDBEdit(QStringLiteral("SBENRAGSOC"), QStringLiteral("Ragione sociale"));
+  frame.AddDBEdit(QStringLiteral("SBENCODFISCALE"), QStringLiteral("Codice fiscale"));
+  framePesi.AddDBNumber(QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
+
+  auto rifiuto = [](TfrKvDBFrame& f) {
+    KvMessageScript::Clear();
+    f.xacPost->trigger();
+    return KvMessageScript::Texts().value(0);
+  };
+  frame.xacInsert->trigger();
+  c.SetFieldValue(QStringLiteral("SBENRAGSOC"), QStringLiteral("Rossi"));
+  c.SetFieldValue(QStringLiteral("SBENCODFISCALE"), QString(200, QLatin1Char('R')));  // set by code, past the column
+  EXPECT_TRUE(rifiuto(frame).startsWith(QStringLiteral("Il valore del campo 'Codice fiscale' è troppo lungo.\n\n")));
+  EXPECT_TRUE(KvMessageScript::Texts().value(0).contains(QStringLiteral("string right truncation")));
+  c.SetFieldValue(QStringLiteral("SBENCODFISCALE"), QStringLiteral("Rossi"));
+  c.SetFieldValue(QStringLiteral("SBENRAGSOC"), QVariant(QMetaType(QMetaType::QString)));
+  EXPECT_TRUE(rifiuto(frame).startsWith(QStringLiteral("Il campo 'Ragione sociale' deve avere un valore.\n\n")));
+
+  framePesi.xacInsert->trigger();
+  pesi.SetFieldValue(QStringLiteral("FCRCPESO"), 1e15);
+  // The field refuses it itself; the engine's words would name it too.
+  EXPECT_EQ(rifiuto(framePesi), QStringLiteral("Attenzione!\nIl valore del campo 'Peso' è troppo grande."));
+  const QString overflow =
+      QStringLiteral("arithmetic exception, numeric overflow, or string truncation - numeric value is out of range");
+  const KvFailure f = framePesi.xdsMain->ExplainFailure(overflow);
+  EXPECT_EQ(f.text, QStringLiteral("Il valore del campo 'Peso' è troppo grande."));
+  EXPECT_EQ(f.detail, overflow);
+  EXPECT_EQ(framePesi.xdsMain->ExplainFailure(QStringLiteral("Attenzione!\nGià presente.")).text,
+            QStringLiteral("Attenzione!\nGià presente."));
+  EXPECT_EQ(Scalar("SELECT (SELECT COUNT(*) FROM TBEN_BENEFICIARI) + (SELECT COUNT(*) FROM TCRC_CRITERICOMP) "
+                   "FROM RDB$DATABASE")
+                .toInt(),
+            0);
+  KvMessageScript::End();
+}
