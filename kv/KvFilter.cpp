@@ -1073,6 +1073,25 @@ KvFilter::~KvFilter() = default;
 KvFilter::KvFilter(KvFilter&&) noexcept = default;
 KvFilter& KvFilter::operator=(KvFilter&&) noexcept = default;
 
+QString KvFilter::Quoted(const QString& text) {
+  QString out = text;
+  out.replace(QLatin1Char('\''), QLatin1String("''"));
+  return QLatin1Char('\'') + out + QLatin1Char('\'');
+}
+
+QString KvFilter::ContainsCondition(const QString& field, const QString& text) {
+  QString pattern;
+  const QString upper = text.toUpper();
+  pattern.reserve(upper.size() + 4);
+  pattern += QLatin1Char('%');
+  for (const QChar c : upper) {
+    if (c == QLatin1Char('\\') || c == QLatin1Char('%') || c == QLatin1Char('_')) pattern += QLatin1Char('\\');
+    pattern += c;
+  }
+  pattern += QLatin1Char('%');
+  return QStringLiteral("UPPER(") + field + QStringLiteral(") LIKE ") + Quoted(pattern) + QStringLiteral(" ESCAPE '\\'");
+}
+
 std::unique_ptr<KvFilter> KvFilter::Parse(const QString& text, const Schema& schema, QString* error) {
   if (error) error->clear();
   auto root = std::make_unique<Node>();

@@ -34,6 +34,13 @@ class KvFilter {
   KvFilter(KvFilter&&) noexcept;
   KvFilter& operator=(KvFilter&&) noexcept;
 
+  // "UPPER(field) LIKE '%TEXT%' ESCAPE '\\'": the rows whose field contains
+  // what the user typed, every character of it taken as it is (quotes, %,
+  // _ and \\ included), whatever the case.
+  static QString ContainsCondition(const QString& field, const QString& text);
+  // A text as a quoted literal of the syntax ('D''ANGELO').
+  static QString Quoted(const QString& text);
+
   // Parses text; on failure returns nullptr and an Italian explanation.
   static std::unique_ptr<KvFilter> Parse(const QString& text, const Schema& schema, QString* error = nullptr);
 

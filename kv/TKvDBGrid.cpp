@@ -139,6 +139,9 @@ TKvDBGrid::TKvDBGrid(QWidget* parent) : QTableView(parent) {
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSortingEnabled(false);
   setWordWrap(false);
+  // Tab leaves the list for the next field or list, as everywhere else in a
+  // window; the arrows move between cells.
+  setTabKeyNavigation(false);
   verticalHeader()->hide();
   horizontalHeader()->setSectionsClickable(true);
   horizontalHeader()->setHighlightSections(false);

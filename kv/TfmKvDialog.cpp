@@ -3,6 +3,7 @@
 #include "TfrKvDBFrames.h"
 
 #include <QDialogButtonBox>
+#include <QList>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -39,6 +40,21 @@ void TfmKvDialog::SetOkCaption(const QString& caption) {
 void TfmKvDialog::accept() {
   if (!m_ok->isEnabled()) return;  // Enter must not bypass a disabled OK.
   if (CanAccept()) QDialog::accept();
+}
+
+void TfmKvDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (m_shown) return;
+  m_shown = true;
+  QList<QWidget*> fields;
+  for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+    if (m_content->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisibleTo(this) && w->isEnabled())
+      fields << w;
+  if (fields.isEmpty()) return;
+  QWidget::setTabOrder(fields.last(), m_ok);
+  QWidget::setTabOrder(m_ok, m_cancel);
+  QWidget* focus = focusWidget();
+  if (!focus || !m_content->isAncestorOf(focus)) fields.first()->setFocus();
 }
 
 void TfmKvDialog::reject() {

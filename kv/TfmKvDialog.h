@@ -30,10 +30,14 @@ class TfmKvDialog : public QDialog {
 
  protected:
   virtual bool CanAccept() { return true; }
+  // At the first show: the focus in the first field, and Tab through the
+  // fields before reaching OK and Annulla.
+  void showEvent(QShowEvent* event) override;
 
  private:
   QWidget* m_content;
   QVBoxLayout* m_contentLayout;
   QPushButton* m_ok;
   QPushButton* m_cancel;
+  bool m_shown = false;
 };

@@ -1,5 +1,6 @@
 #include "TfrAbzRicerca.h"
 
+#include "KvFilter.h"
 #include "KvQueryCollection.h"
 #include "TKvDBGrid.h"
 
@@ -46,19 +47,6 @@ bool campoData(QMetaType t) {
 }
 
 }  // namespace
-
-QString TfrAbzRicerca::TestoLetterale(const QString& testo, bool modello) {
-  QString out = testo;
-  // In a pattern the typed %, _ and \\ are characters, not wildcards.
-  if (modello) {
-    out.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
-    out.replace(QLatin1Char('%'), QLatin1String("\\%"));
-    out.replace(QLatin1Char('_'), QLatin1String("\\_"));
-  }
-  // Quotes are doubled so that names like D'ANGELO can be searched.
-  out.replace(QLatin1Char('\''), QLatin1String("''"));
-  return out;
-}
 
 TfrAbzRicerca::TfrAbzRicerca(QWidget* parent) : QWidget(parent) {
   setFixedSize(250, 24);
@@ -222,12 +210,10 @@ void TfrAbzRicerca::tmFiltTimer() {
   // A row being typed is stored by the window's own save first; when it
   // stays (the save said why), the list is not filtered under it.
   if (m_grid && !m_grid->SavePending()) return;
-  const QString filtro = campoData(c->FieldType(campo))
-                             ? campo + QStringLiteral(" = '") + TestoLetterale(edRicerca->text().toUpper()) +
-                                   QLatin1Char('\'')
-                             : QStringLiteral("UPPER(") + campo + QStringLiteral(") LIKE '%") +
-                                   TestoLetterale(edRicerca->text().toUpper(), true) +
-                                   QStringLiteral("%' ESCAPE '\\'");
+  // The typed text stays a literal whatever it contains (D'ANGELO, 10%).
+  const QString testo = edRicerca->text().toUpper();
+  const QString filtro = campoData(c->FieldType(campo)) ? campo + QStringLiteral(" = ") + KvFilter::Quoted(testo)
+                                                        : KvFilter::ContainsCondition(campo, testo);
   c->SetFiltered(false);
   c->SetFilter(filtro);
   // A text the filter cannot use (half a date) shows every row.

@@ -59,9 +59,6 @@ class TfrAbzRicerca : public QWidget {
   bool MostraPrompt() const;
   int ImmagineCorrente() const { return m_immagine; }
 
-  // The typed text as a literal of a filter: quotes doubled and, in a LIKE
-  // pattern (modello), %, _ and the escape character \\ escaped.
-  static QString TestoLetterale(const QString& testo, bool modello = false);
 
  public slots:
   void edRicercaChange();

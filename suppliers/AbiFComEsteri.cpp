@@ -68,8 +68,3 @@ int TfmComEsteri::exec() {
 bool TfmComEsteri::CanAccept() {
   return frComEsteri->Post();
 }
-
-void TfmComEsteri::reject() {
-  frComEsteri->Cancel();
-  TfmKvDialog::reject();
-}

@@ -28,7 +28,6 @@ class TfmComEsteri : public TfmKvDialog {
   static void SetModalDriver(ModalDriver driver);
 
   int exec() override;
-  void reject() override;
 
  protected:
   bool CanAccept() override;

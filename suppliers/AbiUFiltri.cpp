@@ -1,5 +1,7 @@
 #include "AbiUFiltri.h"
 
+#include "KvFilter.h"
+
 #include <QRegularExpression>
 
 QString FiltroContiene(const QString& campo, const QString& testo) {
@@ -7,7 +9,5 @@ QString FiltroContiene(const QString& campo, const QString& testo) {
   QString field = campo.trimmed();
   if (!plain.match(field).hasMatch())
     field = QLatin1Char('"') + field.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-  QString text = testo.toUpper();
-  text.replace(QLatin1Char('\''), QStringLiteral("''"));
-  return QStringLiteral("UPPER(") + field + QStringLiteral(") LIKE '%") + text + QStringLiteral("%'");
+  return KvFilter::ContainsCondition(field, testo);
 }

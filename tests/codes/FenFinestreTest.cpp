@@ -505,6 +505,10 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
   f.grFrame->setFocus();
   QTest::keyClick(focus(), Qt::Key_F5);
   EXPECT_EQ(f.xqcCCD->RecordCount(), righe + 1);
+  // Tab leaves the list for the next control rather than the next cell.
+  QTest::keyClick(focus(), Qt::Key_Tab);
+  EXPECT_NE(focus(), f.grFrame);
+  f.grFrame->setFocus();
 
   // Ctrl+Del asks first; no keeps the row, yes deletes it.
   ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));

@@ -14,14 +14,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -230,6 +233,25 @@ TEST_F(KvWindowFactoryTest, AModalWindowRunsAndHandsBackTheChoiceBeforeItIsFreed
   EXPECT_EQ(chosen, QStringLiteral("scelta"));
   EXPECT_TRUE(seen.isNull());  // freed after the run
   EXPECT_TRUE(main.MdiChildren().isEmpty());
+}
+
+// A dialog opens on its first field; Tab walks the fields, then OK and
+// Annulla, as they are seen.
+TEST(TfmKvDialog, OpensOnItsFirstFieldAndTabsThroughTheFieldsBeforeTheButtons) {
+  TfmKvDialog dialog;
+  auto* primo = new QLineEdit(dialog.Content());
+  auto* secondo = new QLineEdit(dialog.Content());
+  dialog.ContentLayout()->addWidget(primo);
+  dialog.ContentLayout()->addWidget(secondo);
+  dialog.show();
+  dialog.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+  EXPECT_EQ(QApplication::focusWidget(), primo);
+  for (QWidget* next : {static_cast<QWidget*>(secondo), static_cast<QWidget*>(dialog.OkButton()),
+                        static_cast<QWidget*>(dialog.CancelButton()), static_cast<QWidget*>(primo)}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+  }
 }
 
 TEST(TfmKvMDIMain, PanelsAndActivations) {

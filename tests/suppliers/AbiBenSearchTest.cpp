@@ -101,10 +101,11 @@ TEST(AbiFiltroTest, TypedTextIsAQuotedLiteralOfTheFilter) {
     QString field, text, filter;
   };
   const QList<Case> cases = {
-      {"SBENRAGSOC", "rossi", "UPPER(SBENRAGSOC) LIKE '%ROSSI%'"},
-      {"SBENRAGSOC", "d'angelo", "UPPER(SBENRAGSOC) LIKE '%D''ANGELO%'"},
-      {"SBENRAGSOC", "' OR ''='", "UPPER(SBENRAGSOC) LIKE '%'' OR ''''=''%'"},
-      {"Ragione Sociale", "x", "UPPER(\"Ragione Sociale\") LIKE '%X%'"},
+      {"SBENRAGSOC", "rossi", "UPPER(SBENRAGSOC) LIKE '%ROSSI%' ESCAPE '\\'"},
+      {"SBENRAGSOC", "d'angelo", "UPPER(SBENRAGSOC) LIKE '%D''ANGELO%' ESCAPE '\\'"},
+      {"SBENRAGSOC", "' OR ''='", "UPPER(SBENRAGSOC) LIKE '%'' OR ''''=''%' ESCAPE '\\'"},
+      {"Ragione Sociale", "x", "UPPER(\"Ragione Sociale\") LIKE '%X%' ESCAPE '\\'"},
+      {"SBENRAGSOC", "10%_\\", "UPPER(SBENRAGSOC) LIKE '%10\\%\\_\\\\%' ESCAPE '\\'"},
   };
   for (const Case& c : cases) EXPECT_EQ(FiltroContiene(c.field, c.text), c.filter) << c.text.toStdString();
 }
