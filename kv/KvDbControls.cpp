@@ -275,6 +275,9 @@ TKvDBDateEdit::TKvDBDateEdit(QWidget* parent)
   m_button->setObjectName(QStringLiteral("buData"));
   m_button->setText(QStringLiteral("..."));
   m_button->setFocusPolicy(Qt::NoFocus);
+  // As wide as a date, whatever room the form has.
+  m_edit->setFixedWidth(m_edit->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
+  setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
   setFocusProxy(m_edit);
   connect(m_edit, &QLineEdit::textEdited, this, &TKvDBDateEdit::typed);
   connect(m_edit, &QLineEdit::editingFinished, this, [this] {
@@ -365,13 +368,34 @@ void TKvDBDateEdit::openCalendar() {
     SetDate(d);
     menu.close();
   });
-  menu.exec(m_button->mapToGlobal(QPoint(0, m_button->height())));
+  const QRect field(mapToGlobal(QPoint(0, 0)), size());
+  QWidget* top = window();
+  const QRect area(top->mapToGlobal(QPoint(0, 0)), top->size());
+  menu.exec(CalendarPosition(field, menu.sizeHint(), area));
+}
+
+QPoint TKvDBDateEdit::CalendarPosition(const QRect& field, const QSize& calendar, const QRect& window) {
+  constexpr int gap = 2;
+  auto within = [](int at, int low, int high, int length) { return std::clamp(at, low, std::max(low, high + 1 - length)); };
+  const int y = within(field.top(), window.top(), window.bottom(), calendar.height());
+  const int x = within(field.left(), window.left(), window.right(), calendar.width());
+  const QPoint candidates[] = {
+      {field.right() + 1 + gap, y},                      // beside, on the right
+      {field.left() - gap - calendar.width(), y},        // beside, on the left
+      {x, field.top() - gap - calendar.height()},        // above
+      {x, field.bottom() + 1 + gap},                     // below
+  };
+  for (const QPoint& at : candidates)
+    if (window.contains(QRect(at, calendar))) return at;
+  return {within(candidates[0].x(), window.left(), window.right(), calendar.width()), y};
 }
 
 // ---- number --------------------------------------------------------------
 
 TKvDBNumberEdit::TKvDBNumberEdit(QWidget* parent) : QLineEdit(parent) {
   setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  // Room for the largest amount, not the whole form.
+  setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("-999.999.999.999,999")) + 12);
   connect(this, &QLineEdit::textEdited, this, &TKvDBNumberEdit::typed);
   // Leaving the field shows the number as it will be read back.
   connect(this, &QLineEdit::editingFinished, this, [this] {

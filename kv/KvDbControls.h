@@ -161,6 +161,12 @@ class TKvDBDateEdit : public QWidget, public TKvDBControl {
 
   // dd/mm/yyyy, d/m/yyyy, dd/mm/yy (1950-2049), ddmmyyyy; invalid otherwise.
   static QDate ParseDate(const QString& text);
+  // Where the calendar of a field opens (all in screen coordinates): beside
+  // the field on the right, else on its left, above it, below it, whichever
+  // first fits inside the window (beside, moved up or down as needed); else
+  // on the right, kept inside the window. Below only when nothing else
+  // fits, so the buttons under a form stay in sight.
+  static QPoint CalendarPosition(const QRect& field, const QSize& calendar, const QRect& window);
 
  protected:
   void showValue(const QVariant& value) override;

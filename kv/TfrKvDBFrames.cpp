@@ -112,6 +112,17 @@ QIcon glyphIcon(Glyph g) {
   return QIcon(pm);
 }
 
+// Widest the detail form grows: on a maximised window the page right of it
+// stays empty, so that no label is far from its field.
+constexpr int kDetailWidth = 760;
+
+void placeDetail(QBoxLayout* page, QWidget* detail) {
+  auto* row = new QHBoxLayout;
+  row->addWidget(detail, 1);
+  row->addStretch(0);
+  page->addLayout(row);
+}
+
 }  // namespace
 
 TfrKvDBFrame::TfrKvDBFrame(Pages pages, QWidget* parent) : QWidget(parent) {
@@ -158,6 +169,12 @@ TfrKvDBFrame::TfrKvDBFrame(Pages pages, QWidget* parent) : QWidget(parent) {
     m_detail = new QWidget(this);
     m_detail->setObjectName(QStringLiteral("pnDetail"));
     m_detailLayout = new QFormLayout(m_detail);
+    // Labels right-aligned beside their fields; text fields fill the form,
+    // dates and numbers keep their own width.
+    m_detailLayout->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_detailLayout->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    m_detail->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_detail->setMaximumWidth(kDetailWidth);
   }
   connect(xdsMain, &TKvDataSource::stateChange, this, &TfrKvDBFrame::UpdateActions);
   connect(xdsMain, &TKvDataSource::dataChange, this, &TfrKvDBFrame::UpdateActions);
@@ -502,7 +519,7 @@ TfrKvDBRWGrid::TfrKvDBRWGrid(QWidget* parent) : TfrKvDBFrame(Pages::GridAndDetai
   tsDetail = new QWidget(pcFrame);
   tsDetail->setObjectName(QStringLiteral("tsDetail"));
   auto* detailLayout = new QVBoxLayout(tsDetail);
-  detailLayout->addWidget(m_detail);
+  placeDetail(detailLayout, m_detail);
   detailLayout->addStretch();
   pcFrame->addTab(tsGrid, QStringLiteral("Elenco"));
   pcFrame->addTab(tsDetail, QStringLiteral("Dettaglio"));
@@ -524,6 +541,6 @@ TfrKvDBROGrid::TfrKvDBROGrid(QWidget* parent) : TfrKvDBFrame(Pages::Grid, parent
 }
 
 TfrKvDBRW::TfrKvDBRW(QWidget* parent) : TfrKvDBFrame(Pages::Detail, parent) {
-  layout()->addWidget(m_detail);
+  placeDetail(static_cast<QVBoxLayout*>(layout()), m_detail);
   static_cast<QVBoxLayout*>(layout())->addStretch();
 }

@@ -177,3 +177,22 @@ TEST_F(KvDbControlsTest, EngineRefusalsNameTheField) {
             0);
   KvMessageScript::End();
 }
+
+TEST(KvDbDateEdit, CalendarOpensBesideTheFieldInsideTheWindow) {
+  const QRect window(0, 0, 1000, 700);
+  const QSize calendar(250, 200);
+  const struct {
+    QRect field;
+    QPoint at;
+  } cases[] = {
+      {{100, 100, 120, 22}, {222, 100}},  // on the right
+      {{100, 650, 120, 22}, {222, 500}},  // on the right, moved up to stay inside
+      {{850, 100, 120, 22}, {598, 100}},  // no room on the right: on the left
+      {{5, 300, 990, 22}, {5, 98}},       // a wide field: above
+      {{5, 50, 990, 22}, {5, 74}},        // below only when nothing else fits
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(TKvDBDateEdit::CalendarPosition(c.field, calendar, window), c.at) << c.field.x() << "," << c.field.y();
+    EXPECT_FALSE(QRect(c.at, calendar).intersects(c.field));
+  }
+}
