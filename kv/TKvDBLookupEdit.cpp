@@ -567,6 +567,16 @@ bool TKvDBLookupEdit::eventFilter(QObject* watched, QEvent* event) {
       }
     }
   }
+  if (watched == d->edit && event->type() == QEvent::ShortcutOverride && !d->readOnly) {
+    // The edit's own keys win over the window's (F2 is also "Modifica").
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool ctrlF = key->key() == Qt::Key_F && (key->modifiers() & Qt::ControlModifier);
+    const bool altDown = key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier);
+    if (key->key() == Qt::Key_F2 || key->key() == Qt::Key_F4 || ctrlF || altDown) {
+      event->accept();
+      return true;
+    }
+  }
   if (watched == d->edit && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool ctrlF = key->key() == Qt::Key_F && (key->modifiers() & Qt::ControlModifier);

@@ -520,6 +520,23 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
   KvMessageScript::Answer(mrYes);
   QTest::keyClick(focus(), Qt::Key_Delete, Qt::ControlModifier);
   EXPECT_EQ(Scalar(conta).toInt(), 0);
+
+  // In a lookup field F2 is the lookup's own search, not "Modifica".
+  TfmFenCCD_archivi* durc = apri("xafDurc", CcdDurc);
+  ASSERT_NE(durc, nullptr);
+  TfrFenCCD& d = *durc->frFenCCD;
+  d.ShowDetail();
+  d.xleBenef->LineEdit()->setFocus();
+  bool cercato = false;
+  d.xleBenef->OnShowSearchForm = [&](TKvDBLookupEdit&, TfmKvSearch&, bool& show) {
+    cercato = true;
+    show = false;
+  };
+  KvWindowFactory::Register(QStringLiteral("TfmAbiBenSearch"), [](QWidget* parent) { return new TfmKvSearch(parent); });
+  QTest::keyClick(focus(), Qt::Key_F2);
+  KvWindowFactory::Unregister(QStringLiteral("TfmAbiBenSearch"));
+  EXPECT_TRUE(cercato);
+  EXPECT_EQ(d.xdsMain->State(), TKvDataSource::dsBrowse);
   KvWindowFactory::SetMainWindow(nullptr);
 }
 

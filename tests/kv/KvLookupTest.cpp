@@ -269,13 +269,25 @@ TEST_F(KvLookupTest, OpensItsSearchWindowByClassNameAndTakesTheChosenRow) {
   EXPECT_EQ(lookup.KeyValue(), 122);
   EXPECT_EQ(lookup.Text(), QStringLiteral("2022"));
 
+  // From the year held (2022): Down into the list and Down again, Enter
+  // chooses the row reached.
+  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+    w.show();
+    press(w.FilterEdit(), Qt::Key_Down);
+    press(w.Grid(), Qt::Key_Down);
+    press(w.Grid(), Qt::Key_Return);
+  });
+  lookup.SearchButton()->click();
+  EXPECT_EQ(lookup.KeyValue(), 124);
+
   // Cancelled: nothing changes. Not shown (the caller said so): the same.
+  lookup.SetKeyValue(122);
   TfmKvSearch::SetModalDriver([](TfmKvSearch& w) { w.CancelButton()->click(); });
   lookup.SearchButton()->click();
   EXPECT_EQ(lookup.KeyValue(), 122);
   lookup.OnShowSearchForm = [](TKvDBLookupEdit&, TfmKvSearch&, bool& show) { show = false; };
   EXPECT_FALSE(lookup.ShowSearchForm());
-  EXPECT_EQ(built, 3);
+  EXPECT_EQ(built, 4);
 
   // A class nobody registered is reported, not a crash.
   lookup.SetSearchForm(QStringLiteral("TfmNessuno"));
