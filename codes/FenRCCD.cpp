@@ -1,5 +1,6 @@
 #include "FenRCCD.h"
 
+#include "FenUAvvisiCodice.h"
 #include "FenUCodici.h"
 #include "FenUDatabase.h"
 #include "KvCollectionModel.h"
@@ -289,6 +290,13 @@ bool TfrFenCCD::Salva() {
     campo->setFocus();
     return false;
   }
+  CodiceDaSalvare codice;
+  codice.tipo = m_tipo;
+  codice.id = s == TKvQueryCollection::dsEdit ? xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt() : -1;
+  codice.codice = xqcCCD->FieldValue(QStringLiteral("SCCDCODICE")).toString();
+  codice.assegnazione = xqcCCD->FieldValue(QStringLiteral("DCCDDATAASSEGN")).toDate();
+  codice.scadenza = xqcCCD->FieldValue(QStringLiteral("DCCDDATASCAD")).toDate();
+  if (!ConfermaAvvisiCodice(codice, DataServer())) return false;
   if (!Post()) return false;
   // The totals and the supplier's name of the row come from the list's select.
   xqcCCD->Refresh();
