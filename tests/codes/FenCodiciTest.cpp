@@ -91,7 +91,9 @@ TEST_F(Totali, PaidCommittedAndInvoicedTotalsOfEachList) {
     }
     EXPECT_DOUBLE_EQ(pagato.toDouble(), c.pagato);
     EXPECT_DOUBLE_EQ(impegnato.toDouble(), c.impegnato);
-    if (c.fatture >= 0) EXPECT_DOUBLE_EQ(fatture.toDouble(), c.fatture);
+    if (c.fatture >= 0) {
+      EXPECT_DOUBLE_EQ(fatture.toDouble(), c.fatture);
+    }
   }
 }
 

@@ -50,6 +50,18 @@ TEST(DbCommandLine, CreateWithDemoThenCheckPasses) {
   PuxTestDb::Remove(t);
 }
 
+TEST(DbCommandLine, CheckOfAnEmbeddedFileInUseByAnotherProcessSaysSo) {
+  if (PuxTestDb::ServerMode()) GTEST_SKIP() << "a server shares its databases";
+  const KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Schema);
+  QString error;
+  ASSERT_TRUE(TdmKvConnection::OpenConnection(t, &error)) << error.toStdString();
+  const PuxRun other = pux({QStringLiteral("db"), QStringLiteral("check"), t.database});
+  EXPECT_EQ(other.code, 1);
+  EXPECT_TRUE(other.err.contains(QStringLiteral("già in uso"))) << other.err.toStdString();
+  TdmKvConnection::CloseConnection();
+  PuxTestDb::Remove(t);
+}
+
 TEST(DbCommandLine, CheckListsEveryMissingObject) {
   const KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Schema);
   QString error;

@@ -6,7 +6,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSqlQuery>
 
 TEST(KvConnection, RecognisesServerTargets) {
@@ -70,16 +69,3 @@ TEST(KvConnection, ServerRefusingTheLoginIsReported) {
   PuxTestDb::Remove(t);
 }
 
-TEST(KvConnection, EmbeddedFileInUseByAnotherProcessIsReported) {
-  if (PuxTestDb::ServerMode()) GTEST_SKIP() << "a server shares its databases";
-  const KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Schema);
-  QString error;
-  ASSERT_TRUE(TdmKvConnection::OpenConnection(t, &error)) << error.toStdString();
-  QProcess other;
-  other.start(QStringLiteral(PUX_BINARY), {QStringLiteral("db"), QStringLiteral("check"), t.database});
-  ASSERT_TRUE(other.waitForFinished(60000));
-  EXPECT_EQ(other.exitCode(), 1);
-  EXPECT_TRUE(QString::fromUtf8(other.readAllStandardError()).contains(QStringLiteral("già in uso")));
-  TdmKvConnection::CloseConnection();
-  PuxTestDb::Remove(t);
-}

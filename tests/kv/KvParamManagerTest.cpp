@@ -20,12 +20,6 @@ const char* const kYears =
     "(TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID  AND TDWGANF.DDELETE IS NULL) WHERE TDWGANF.IDWGID = %1 ORDER BY "
     "TANF_ANNIFINANZ.IANFVALORE";
 
-QStringList texts(const TKvEnumList& list) {
-  QStringList out;
-  for (const TKvEnumValue& v : list) out << v.text;
-  return out;
-}
-
 QStringList items(const QComboBox* combo) {
   QStringList out;
   for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);

@@ -1,8 +1,8 @@
 #include "PuxTestDb.h"
 
 #include "DbSchema.h"
-#include "PuxContesto.h"
 
+#include <QApplication>
 #include <QCryptographicHash>
 #include <QDate>
 #include <QDir>
@@ -104,6 +104,25 @@ QString templateFile(Content content, QString* error) {
 
 bool ServerMode() { return qEnvironmentVariable("PUX_TEST_DB") == QLatin1String("server"); }
 
+bool ServerConfigured() {
+  return !qEnvironmentVariableIsEmpty("PUX_TEST_SERVER") && !qEnvironmentVariableIsEmpty("PUX_TEST_SERVER_DIR");
+}
+
+int RunAllTests(int argc, char** argv, const std::vector<::testing::TestEventListener*>& listeners) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  for (::testing::TestEventListener* l : listeners) ::testing::UnitTest::GetInstance()->listeners().Append(l);
+  // The server runs of a hand-started ctest skip, saying why, rather than
+  // fail by the hundred when no loopback server was started.
+  if (ServerMode() && !ServerConfigured() && !GTEST_FLAG_GET(list_tests)) {
+    std::fprintf(stdout, "nessun server di prova configurato (PUX_TEST_SERVER e PUX_TEST_SERVER_DIR, "
+                         "vedi scripts/fbserver start): test saltato\n");
+    return kSkipped;
+  }
+  return RUN_ALL_TESTS();
+}
+
 QString Folder() { return ServerMode() ? serverDir() : localDir().path(); }
 
 KvDatabaseTarget UnusedTarget(const QString& name) {
@@ -112,8 +131,7 @@ KvDatabaseTarget UnusedTarget(const QString& name) {
 }
 
 KvDatabaseTarget NewDatabase(Content content) {
-  if (ServerMode() && (qEnvironmentVariable("PUX_TEST_SERVER").isEmpty() ||
-                       qEnvironmentVariable("PUX_TEST_SERVER_DIR").isEmpty())) {
+  if (ServerMode() && !ServerConfigured()) {
     ADD_FAILURE() << "PUX_TEST_DB=server needs PUX_TEST_SERVER and PUX_TEST_SERVER_DIR";
     return {};
   }
@@ -145,7 +163,6 @@ void Remove(const KvDatabaseTarget& target) {
 }  // namespace PuxTestDb
 
 void PuxDbTest::SetUp() {
-  Contesto.Reset();
   target = PuxTestDb::NewDatabase(content());
   ASSERT_FALSE(target.database.isEmpty());
   QString error;
@@ -155,7 +172,6 @@ void PuxDbTest::SetUp() {
 void PuxDbTest::TearDown() {
   TdmKvConnection::CloseConnection();
   PuxTestDb::Remove(target);
-  Contesto.Reset();
 }
 
 void PuxDbTest::Exec(const QString& sql) {

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <ostream>
+#include <vector>
 
 // Readable QString values in assertion messages.
 inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -21,6 +22,13 @@ namespace PuxTestDb {
 enum class Content { Schema, Demo };
 
 bool ServerMode();
+// PUX_TEST_SERVER and PUX_TEST_SERVER_DIR name a loopback server.
+bool ServerConfigured();
+// The main of a test binary: an offscreen application, the listeners added
+// (gtest owns them). In server mode with no server configured it runs no
+// test and returns kSkipped (ctest reports the test as skipped).
+constexpr int kSkipped = 77;
+int RunAllTests(int argc, char** argv, const std::vector<::testing::TestEventListener*>& listeners = {});
 // A new database of the given content; fails the test when it cannot be made.
 KvDatabaseTarget NewDatabase(Content content);
 // A target for a database that does not exist yet (in the test's folder).
