@@ -417,7 +417,9 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
     EXPECT_EQ(KvMessageScript::Texts(), c.testi);
     EXPECT_EQ(main.MdiChildren().size(), c.aperta ? 1 : 0);
     EXPECT_EQ(Scalar(salvati).toInt(), c.righe);
-    if (c.aperta) EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+    if (c.aperta) {
+      EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+    }
   }
 
   // Sorting by a title or moving to another row saves the same way first.
