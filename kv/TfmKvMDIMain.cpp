@@ -1,6 +1,7 @@
 #include "TfmKvMDIMain.h"
 
 #include "TfmKvChildDB.h"
+#include "TfrKvDBFrames.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -109,6 +110,16 @@ bool TfmKvMDIMain::event(QEvent* event) {
 }
 
 void TfmKvMDIMain::closeEvent(QCloseEvent* event) {
+  // Rows being typed are settled first, each in its window brought forward;
+  // Annulla on any keeps every window open.
+  for (QMdiSubWindow* window : MdiChildren()) {
+    if (!TfrKvDBFrame::AnyEditing(window->widget())) continue;
+    m_mdi->setActiveSubWindow(window);
+    if (!TfrKvDBFrame::ConfirmLeaveAll(window->widget())) {
+      event->ignore();
+      return;
+    }
+  }
   m_mdi->closeAllSubWindows();
   if (!MdiChildren().isEmpty()) {
     event->ignore();

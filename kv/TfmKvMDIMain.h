@@ -51,7 +51,9 @@ class TfmKvMDIMain : public QMainWindow {
   virtual void OnFirstActivation() {}
   virtual void OnActivation() {}
   bool event(QEvent* event) override;
-  // Every child window is asked first; one that refuses keeps the program open.
+  // A row being typed in any child is asked about first (Annulla keeps every
+  // window open), then every child window is asked; one that refuses keeps
+  // the program open.
   void closeEvent(QCloseEvent* event) override;
 
  private:

@@ -370,6 +370,13 @@ bool TfrKvDBFrame::ConfirmLeaveAll(QWidget* window) {
   return true;
 }
 
+bool TfrKvDBFrame::AnyEditing(QWidget* window) {
+  if (!window) return false;
+  for (TfrKvDBFrame* frame : window->findChildren<TfrKvDBFrame*>())
+    if (frame->editing()) return true;
+  return false;
+}
+
 void TfrKvDBFrame::SetReadOnly(bool on) {
   m_readOnly = on;
   xdsMain->SetReadOnly(on);

@@ -92,6 +92,8 @@ class TfrKvDBFrame : public QWidget {
   bool ConfirmLeave();
   // ConfirmLeave for every frame inside window.
   static bool ConfirmLeaveAll(QWidget* window);
+  // A row is being typed in a frame inside window.
+  static bool AnyEditing(QWidget* window);
   // Takes what the focused field of the frame is still typing (a lookup's
   // text, its open suggestion list); false when the text was refused.
   bool CommitTyping();

@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QFormLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
 #include <QSqlQuery>
@@ -412,10 +414,23 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
     compila(f, QStringLiteral("Z9"), QStringLiteral("15/03/2026"), QString::fromUtf8(c.descrizione));
     KvMessageScript::Clear();
     KvMessageScript::Answer(c.risposta);
+    // Closing the program, a clean window beside it stays open too on Annulla.
+    QWidget* altra = nullptr;
+    if (c.programma) {
+      KvFormOptions cup;
+      cup.instanceKey = QStringLiteral("xafCup");
+      cup.onInizializedForm = [](QWidget* w) { w->setProperty("TipoArchivio", int(CcdCup)); };
+      altra = KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main, cup).window;
+      ASSERT_NE(altra, nullptr);
+    }
     const bool chiusa = c.programma ? main.close() : w->CloseWindow();
     EXPECT_EQ(chiusa, !c.aperta);
     EXPECT_EQ(KvMessageScript::Texts(), c.testi);
-    EXPECT_EQ(main.MdiChildren().size(), c.aperta ? 1 : 0);
+    EXPECT_EQ(main.MdiChildren().size(), c.aperta ? (c.programma ? 2 : 1) : 0);
+    if (altra) {
+      EXPECT_EQ(main.MdiArea()->activeSubWindow()->widget(), w);  // the window asked about is in front
+      qobject_cast<TfmKvChildDB*>(altra)->CloseWindow();
+    }
     EXPECT_EQ(Scalar(salvati).toInt(), c.righe);
     if (c.aperta) {
       EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
