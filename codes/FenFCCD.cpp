@@ -89,8 +89,3 @@ bool TfmFenCCD::CanAccept() {
   if (codici->Active() && codici->RecNo() >= 0) UltimoCodice = codici->FieldValue(QStringLiteral("ICCDID")).toInt();
   return true;
 }
-
-void TfmFenCCD::reject() {
-  frFenCCD->Cancel();
-  TfmKvDialog::reject();
-}

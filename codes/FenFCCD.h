@@ -35,7 +35,6 @@ class TfmFenCCD : public TfmKvDialog {
   static void SetModalDriver(ModalDriver driver);
 
   int exec() override;
-  void reject() override;
 
  protected:
   bool CanAccept() override;

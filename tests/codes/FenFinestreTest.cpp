@@ -254,6 +254,29 @@ TEST_F(Codici, ACigCreatedInTheDialogIsTheOneChosenInTheSearch) {
   EXPECT_EQ(UltimoCodice, -1);
 }
 
+// Annulla in the code dialog with a code being typed asks first: Annulla
+// keeps the dialog and the row, No drops the row and closes.
+TEST_F(Codici, AnnullaInTheCodeDialogAsksAboutTheCodeBeingTyped) {
+  TfmFenCCD d;
+  d.SetTipo(CcdCig);
+  ASSERT_TRUE(d.ApriLista());
+  int chiuso = 0;
+  QObject::connect(&d, &QDialog::rejected, &d, [&] { ++chiuso; });
+  TfrFenCCD& f = *d.frFenCCD;
+  f.xacInsert->trigger();
+  compila(f, QStringLiteral("B9ANNULLA"), QStringLiteral("01/12/2026"), QStringLiteral("Da non salvare"));
+  KvMessageScript::Clear();
+  KvMessageScript::Answer(mrCancel);
+  d.CancelButton()->click();
+  EXPECT_EQ(chiuso, 0);
+  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  KvMessageScript::Answer(mrNo);
+  d.CancelButton()->click();
+  EXPECT_EQ(chiuso, 1);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList(2, QStringLiteral("Salvare le modifiche?")));
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'B9ANNULLA'").toInt(), 0);
+}
+
 TEST_F(Codici, DurcDialogWorksOnTheInvitedSuppliersOwnCodes) {
   TKvDBLookupEdit lookup;
   PreparaLookupCodici(lookup, CcdDurc, [] { return 7; });
