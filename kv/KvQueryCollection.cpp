@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -356,6 +357,62 @@ QCollator& textCollator() {
   return c;
 }
 
+using Row = QVariantList;
+
+// The order of one text field's values among the stored rows, in Italian
+// dictionary order: a collation key per row, made once (ICU is slow), and a
+// rank per row, so that a sort, and the sort after every quick-search
+// filter, compares integers. Each key keeps the text it was made from: a row
+// whose text changed (posted, inserted, reloaded) gets a new key and the
+// ranks are made again; the other rows keep theirs.
+class TextOrder {
+ public:
+  // Rank of each stored row's text; texts the collator finds equal rank equal.
+  const std::vector<int>& Ranks(const std::vector<Row>& rows, int field) {
+    const size_t n = rows.size();
+    bool changed = m_rank.size() != n;
+    m_text.resize(n);
+    m_key.resize(n);
+    for (size_t i = 0; i < n; ++i) {
+      const Row& r = rows[i];
+      const QVariant v = field < r.size() ? r[field] : QVariant();
+      const QString text = v.isNull() ? QString() : v.toString();
+      if (m_key[i] && m_text[i] == text) continue;
+      m_key[i] = textCollator().sortKey(text);
+      m_text[i] = text;
+      changed = true;
+    }
+    if (changed) rank();
+    return m_rank;
+  }
+
+  // The stored row was removed: the rows after it move up by one.
+  void EraseRow(size_t storage) {
+    if (storage < m_text.size()) m_text.erase(m_text.begin() + std::ptrdiff_t(storage));
+    if (storage < m_key.size()) m_key.erase(m_key.begin() + std::ptrdiff_t(storage));
+    if (storage < m_rank.size()) m_rank.erase(m_rank.begin() + std::ptrdiff_t(storage));
+  }
+
+ private:
+  void rank() {
+    const size_t n = m_key.size();
+    std::vector<int> order(n);
+    for (size_t i = 0; i < n; ++i) order[i] = int(i);
+    std::sort(order.begin(), order.end(),
+              [this](int a, int b) { return m_key[size_t(a)]->compare(*m_key[size_t(b)]) < 0; });
+    m_rank.assign(n, 0);
+    int r = 0;
+    for (size_t k = 0; k < n; ++k) {
+      if (k > 0 && m_key[size_t(order[k - 1])]->compare(*m_key[size_t(order[k])]) != 0) ++r;
+      m_rank[size_t(order[k])] = r;
+    }
+  }
+
+  std::vector<QString> m_text;
+  std::vector<std::optional<QCollatorSortKey>> m_key;
+  std::vector<int> m_rank;
+};
+
 }  // namespace
 
 // ---- TKvFieldValue -----------------------------------------------------
@@ -386,8 +443,6 @@ bool TKvFieldValue::Contains(const QString& name) const {
 }
 
 // ---- TKvQueryCollection ------------------------------------------------
-
-using Row = QVariantList;
 
 struct TKvQueryCollection::Impl {
   explicit Impl(TKvQueryCollection* owner) : q(owner) {}
@@ -426,6 +481,13 @@ struct TKvQueryCollection::Impl {
   bool filtered = false;
   std::unique_ptr<KvFilter> filter;
   QList<SortKey> sort;
+  std::map<int, TextOrder> textOrders;  // by field index
+  // Every stored row in sort order (load order when unsorted), kept between
+  // filters so that a quick search only tests the rows; made again after the
+  // rows, the fields or the sort changed.
+  std::vector<int> order;
+  bool orderValid = false;
+  void rowsChanged() { orderValid = false; }
 
   QSqlDatabase database() const {
     return connectionName.isEmpty() ? qqoKvGlobConn() : QSqlDatabase::database(connectionName, false);
@@ -517,6 +579,7 @@ struct TKvQueryCollection::Impl {
   }
 
   void adopt(Loaded&& l) {
+    rowsChanged();
     fields = std::move(l.fields);
     types = std::move(l.types);
     sizes = std::move(l.sizes);
@@ -527,6 +590,7 @@ struct TKvQueryCollection::Impl {
   }
 
   int addField(const QString& name, QMetaType type) {
+    rowsChanged();
     fields << name;
     types << type;
     sizes << TKvFieldSize{};
@@ -535,6 +599,7 @@ struct TKvQueryCollection::Impl {
   }
 
   void truncateFields(int n) {
+    rowsChanged();
     while (fields.size() > n) {
       fieldIndex.remove(fields.last());
       fields.removeLast();
@@ -569,11 +634,23 @@ struct TKvQueryCollection::Impl {
 
   // Rebuilds the visible rows from the loaded ones, filtered and sorted.
   void rebuildVisible() {
+    if (!orderValid || order.size() != rows.size()) {
+      visible.resize(rows.size());
+      for (size_t i = 0; i < rows.size(); ++i) visible[i] = int(i);
+      applySort();
+      order = visible;
+      orderValid = true;
+    }
+    if (!filtered || !filter) {
+      visible = order;
+      return;
+    }
+    // The sort order is a total order (the storage index breaks ties), so
+    // the matching rows taken in it are the filtered rows sorted.
     visible.clear();
     visible.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i)
-      if (matches(rows[i])) visible.push_back(int(i));
-    applySort();
+    for (const int i : order)
+      if (matches(rows[size_t(i)])) visible.push_back(i);
   }
 
   // Stable with respect to load order: the storage index breaks ties.
@@ -581,29 +658,27 @@ struct TKvQueryCollection::Impl {
     struct Column {
       int field;
       bool desc;
-      Kind kind;
       std::vector<char> null;
-      std::vector<double> num;
-      std::vector<QCollatorSortKey> text;
+      std::vector<double> num;  // text: the rank of the text among the stored rows
     };
     const size_t n = visible.size();
     std::vector<Column> cols;
     for (const SortKey& k : sort) {
       const int f = indexOf(k.field);
       if (f < 0) continue;
-      Column c{f, k.descending, kindOf(types[f]), {}, {}, {}};
+      const Kind kind = kindOf(types[f]);
+      Column c{f, k.descending, {}, {}};
       c.null.resize(n);
-      if (c.kind == Kind::Text)
-        c.text.reserve(n);
-      else
-        c.num.resize(n);
+      c.num.resize(n);
+      const std::vector<int>* ranks = kind == Kind::Text ? &textOrders[f].Ranks(rows, f) : nullptr;
       for (size_t p = 0; p < n; ++p) {
-        const QVariant v = cell(rows[size_t(visible[p])], f);
-        if (c.kind == Kind::Text) {
+        const size_t storage = size_t(visible[p]);
+        const QVariant v = cell(rows[storage], f);
+        if (ranks) {
           c.null[p] = v.isNull();
-          c.text.push_back(textCollator().sortKey(v.isNull() ? QString() : v.toString()));
+          c.num[p] = (*ranks)[storage];
         } else {
-          const std::optional<double> d = numericKey(v, c.kind);
+          const std::optional<double> d = numericKey(v, kind);
           c.null[p] = !d;
           c.num[p] = d.value_or(0);
         }
@@ -618,12 +693,8 @@ struct TKvQueryCollection::Impl {
         if (c.null[size_t(a)] != c.null[size_t(b)]) {
           r = c.null[size_t(a)] ? -1 : 1;  // nulls first in ascending order
         } else if (!c.null[size_t(a)]) {
-          if (c.kind == Kind::Text) {
-            r = c.text[size_t(a)].compare(c.text[size_t(b)]);
-          } else {
-            const double x = c.num[size_t(a)], y = c.num[size_t(b)];
-            r = x < y ? -1 : (x > y ? 1 : 0);
-          }
+          const double x = c.num[size_t(a)], y = c.num[size_t(b)];
+          r = x < y ? -1 : (x > y ? 1 : 0);
         }
         if (r != 0) return c.desc ? r > 0 : r < 0;
       }
@@ -894,6 +965,7 @@ struct TKvQueryCollection::Impl {
     blank.reserve(fields.size());
     for (const QMetaType& t : types) blank.append(QVariant(t));
     rows.push_back(blank);
+    rowsChanged();
     pendingRow = int(rows.size()) - 1;
     visible.insert(visible.begin() + pos, pendingRow);
     buffer = blank;
@@ -1005,12 +1077,14 @@ void TKvQueryCollection::Close() {
   d->buffer.clear();
   d->pendingRow = -1;
   d->rows.clear();
+  d->rowsChanged();
   d->visible.clear();
   d->fields.clear();
   d->types.clear();
   d->sizes.clear();
   d->fieldIndex.clear();
   d->filter.reset();
+  d->textOrders.clear();
   d->cur = -1;
   d->bof = d->eof = true;
   d->setState(dsInactive);
@@ -1211,6 +1285,7 @@ bool TKvQueryCollection::Post(QString* error) {
   }
   d->lastError.clear();
   d->rows[size_t(d->currentStorage())] = std::move(d->buffer);
+  d->rowsChanged();
   d->buffer = Row();
   d->pendingRow = -1;
   d->setState(dsBrowse);
@@ -1225,6 +1300,7 @@ void TKvQueryCollection::Cancel() {
     const int pos = d->cur;
     d->visible.erase(d->visible.begin() + pos);
     d->rows.pop_back();  // the pending row is always the last stored
+    d->rowsChanged();
     d->pendingRow = -1;
     d->buffer = Row();
     d->state = dsBrowse;
@@ -1270,6 +1346,8 @@ bool TKvQueryCollection::Delete(QString* error) {
   d->lastError.clear();
   const int pos = d->cur;
   d->rows.erase(d->rows.begin() + storage);
+  d->rowsChanged();
+  for (auto& entry : d->textOrders) entry.second.EraseRow(size_t(storage));
   d->visible.erase(d->visible.begin() + pos);
   for (int& v : d->visible)
     if (v > storage) --v;
@@ -1317,9 +1395,15 @@ bool TKvQueryCollection::Filtered() const {
 void TKvQueryCollection::SetSort(const QList<SortKey>& keys) {
   if (d->active && !d->checkBrowse()) return;
   d->sort = keys;
+  d->rowsChanged();
   if (!d->active) return;
   const int storage = d->currentStorage();
   d->applySort();
+  // Every stored row visible: this is the order the next filter starts from.
+  if (d->visible.size() == d->rows.size()) {
+    d->order = d->visible;
+    d->orderValid = true;
+  }
   d->resetView(storage);
 }
 

@@ -442,6 +442,51 @@ TEST_F(KvQueryCollectionTest, FiltersAndSortsInMemory) {
   EXPECT_EQ(ids(c), QList<int>({4, 3, 2}));
 }
 
+// The sorted order and the collation keys are kept between filters: a row
+// typed, added, removed or reloaded since must still land where its text
+// puts it when the quick search filters again.
+TEST_F(KvQueryCollectionTest, SortedRowsFollowEveryChangeAcrossFilters) {
+  TKvQueryCollection c;
+  c.SQLInsert() << QStringLiteral("INSERT INTO TCRC_CRITERICOMP (ICRCID, SCRCDESCS) VALUES (:ICRCID, :SCRCDESCS)");
+  c.SQLUpdate() << QStringLiteral("UPDATE TCRC_CRITERICOMP SET SCRCDESCS = :SCRCDESCS WHERE ICRCID = :KVCURRID");
+  openCriteria(c);
+  c.SetSort({{QStringLiteral("SCRCDESCS"), false}});
+  c.SetFilter(QStringLiteral("ICRCID <> 3"));
+  QString error;
+  const auto refilter = [&] {
+    EXPECT_TRUE(c.SetFiltered(false));
+    EXPECT_TRUE(c.SetFiltered(true));
+  };
+  const auto type = [&](int id, const char* text) {
+    if (id > 0) {
+      ASSERT_TRUE(c.Locate(QStringLiteral("ICRCID"), id));
+    } else {
+      ASSERT_TRUE(c.Append());
+      c.SetFieldValue(QStringLiteral("ICRCID"), -id);
+    }
+    c.SetFieldValue(QStringLiteral("SCRCDESCS"), QString::fromUtf8(text));
+    ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+  };
+  refilter();
+  EXPECT_EQ(ids(c), QList<int>({4, 1, 2}));  // Assistenza, PREZZO, qualita
+  type(2, "àbaco");
+  refilter();
+  EXPECT_EQ(ids(c), QList<int>({2, 4, 1}));
+  type(-6, "Bilancio");
+  refilter();
+  EXPECT_EQ(ids(c), QList<int>({2, 4, 6, 1}));
+  ASSERT_TRUE(c.Locate(QStringLiteral("ICRCID"), 4));
+  ASSERT_TRUE(c.Delete(&error)) << error.toStdString();
+  refilter();
+  EXPECT_EQ(ids(c), QList<int>({2, 6, 1}));
+  Exec(QStringLiteral("UPDATE TCRC_CRITERICOMP SET SCRCDESCS = 'zeta' WHERE ICRCID = 2"));
+  ASSERT_TRUE(c.Refresh(&error)) << error.toStdString();
+  refilter();
+  EXPECT_EQ(ids(c), QList<int>({6, 1, 2}));
+  ASSERT_TRUE(c.SetFiltered(false));
+  EXPECT_EQ(ids(c), QList<int>({6, 3, 1, 2}));  // Bilancio, Ecologia, PREZZO, zeta
+}
+
 TEST_F(KvQueryCollectionTest, RefreshKeepsTheCurrentRowByKey) {
   TKvQueryCollection c;
   openCriteria(c);
