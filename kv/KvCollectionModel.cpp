@@ -2,11 +2,11 @@
 
 #include "KvFieldKind.h"
 
+#include "KvNumberText.h"
 #include "KvQueryCollection.h"
 
 #include <QDate>
 #include <QDateTime>
-#include <QLocale>
 #include <QTime>
 
 #include <vector>
@@ -223,13 +223,12 @@ QString TKvCollectionModel::DefaultText(const QVariant& value) {
 }
 
 std::function<QString(const QVariant&)> TKvCollectionModel::FixedFormat(int decimals, bool thousands) {
-  QLocale locale(QLocale::Italian, QLocale::Italy);
-  if (!thousands) locale.setNumberOptions(QLocale::OmitGroupSeparator);
-  return [locale, decimals](const QVariant& v) {
+  // The same text as a number field of the detail shows.
+  return [decimals, thousands](const QVariant& v) {
     if (v.isNull()) return QString();
     bool ok = false;
     const double d = v.toDouble(&ok);
-    return ok ? locale.toString(d, 'f', decimals) : v.toString();
+    return ok ? KvNumberText::Format(d, decimals, thousands) : v.toString();
   };
 }
 

@@ -1,3 +1,4 @@
+#include "KvCollectionModel.h"
 #include "KvDbControls.h"
 #include "KvMessageDlg.h"
 #include "KvNumberText.h"
@@ -67,6 +68,8 @@ TEST(KvNumberText, ShowsTheDecimalTheValueStandsFor) {
   for (const auto& c : cases)
     EXPECT_EQ(KvNumberText::Format(c.value, c.decimals, c.thousands), QString::fromUtf8(c.shown)) << c.value;
   EXPECT_EQ(KvNumberText::DecimalText(999999999999.99, 6), QStringLiteral("999999999999.99"));
+  // A grid column of amounts reads the same.
+  EXPECT_EQ(TKvCollectionModel::FixedFormat(2, true)(1.005), QStringLiteral("1,01"));
 }
 
 class KvDbControlsTest : public PuxDbTest {
