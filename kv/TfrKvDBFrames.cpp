@@ -201,11 +201,13 @@ QAction* TfrKvDBFrame::makeAction(const QString& name, const QString& hint, cons
     addAction(action);
   }
   connect(action, &QAction::triggered, this, [this, action, hook, standard = std::move(standard)] {
-    // One click or one key saves what the focused field is still typing.
-    if (action == xacPost && !CommitTyping()) return;
-    // A window's own save checks its rules on the values written: a field
-    // whose text is not a value (an impossible date) is refused first.
-    if (hook == &xacPostExecute && *hook && editing() && !xdsMain->ValidateControls()) return;
+    // One click or one key saves what the focused field is still typing,
+    // through the window's own save.
+    if (action == xacPost) {
+      if (CommitTyping()) SavePending();
+      UpdateActions();
+      return;
+    }
     if (*hook)
       (*hook)();
     else
@@ -328,11 +330,18 @@ bool TfrKvDBFrame::Refresh(QString* error) {
 
 bool TfrKvDBFrame::SavePending() {
   if (!editing()) return true;
+  // The window's save moving its own rows (a lookup, a reload before the
+  // post) stores the row plainly rather than running itself again.
+  if (m_saving) return Post();
+  m_saving = true;
+  // A window's own save checks its rules on the values written: a field
+  // whose text is not a value (an impossible date) is refused first.
   if (xacPostExecute) {
-    if (!xdsMain->ValidateControls()) return false;  // as the save action does
-    xacPostExecute();
-  } else
+    if (xdsMain->ValidateControls()) xacPostExecute();
+  } else {
     Post();
+  }
+  m_saving = false;
   UpdateActions();
   return !editing();
 }

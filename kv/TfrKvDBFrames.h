@@ -143,6 +143,7 @@ class TfrKvDBFrame : public QWidget {
   QList<QAction*> m_locked;
   bool m_readOnly = false;
   bool m_tabsOrdered = false;
+  bool m_saving = false;
 };
 
 // Grid page and detail page, with every standard action. Insert and edit
