@@ -460,16 +460,19 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
     }
   }
 
-  // Sorting by a title or moving to another row saves the same way first.
+  // Sorting by a title, moving to another row or a filter button saves the
+  // same way first.
   TfmFenCCD_archivi* w = apri();
   TfrFenCCD& f = *w->frFenCCD;
   ASSERT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
   KvMessageScript::Clear();
   EXPECT_FALSE(f.grFrame->SortByColumn(0));
   f.grFrame->setCurrentIndex(f.grFrame->Model()->index(3, 0));
-  EXPECT_EQ(KvMessageScript::Texts(), QStringList({regola, regola}));
+  f.obFiltri->click();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({regola, regola, regola}));
   EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
   EXPECT_EQ(f.grFrame->SortedColumn(), -1);
+  EXPECT_FALSE(f.FiltroAttivo());
   riscriviMemo(f.xdmDescrizione, QStringLiteral("Ordinata"));
   KvMessageScript::Answer(mrYes);  // "Z9" is in the archive already: saved all the same
   EXPECT_TRUE(f.grFrame->SortByColumn(0));
