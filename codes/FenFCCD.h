@@ -2,20 +2,20 @@
 
 #include "TfmKvDialog.h"
 
-#include <functional>
-
+class TdmFenCCD;
 class TfrFenCCD;
 
 // The add/modify dialog of the codes, opened by the code search window's
 // "Aggiungi / modifica": the code frame over the codes of one kind (for a
-// DURC, of one supplier). It hands the code inserted, corrected or chosen
-// back to the search window through UltimoCodice.
+// DURC, of one supplier). Its result is the code to select afterwards
+// (Codice): the one the user was on at OK, or the one last written.
 class TfmFenCCD : public TfmKvDialog {
   Q_OBJECT
  public:
   explicit TfmFenCCD(QWidget* parent = nullptr);
   ~TfmFenCCD() override;
 
+  TdmFenCCD* dmFenCCD;
   TfrFenCCD* frFenCCD;
 
   // 1 CIG, 2 CUP, 3 DURC: caption, fields and columns.
@@ -27,12 +27,12 @@ class TfmFenCCD : public TfmKvDialog {
   // Opens the list: codes without supplier for CIG and CUP, the supplier's
   // own for DURC.
   bool ApriLista();
+  // The code the list shows first (the caller's current one).
+  void SetCodiceIniziale(int iCcdId) { m_iniziale = iCcdId; }
 
-  // Tests drive the modal run without a person: while a driver is set,
-  // exec() prepares the dialog as for showing it and calls the driver, which
-  // works the frame and presses OK or Annulla.
-  using ModalDriver = std::function<void(TfmFenCCD& dialog)>;
-  static void SetModalDriver(ModalDriver driver);
+  // The dialog's result: the code chosen at OK; otherwise the code last
+  // inserted or corrected (-1 when none, or after a delete).
+  int Codice() const;
 
   int exec() override;
 
@@ -40,5 +40,6 @@ class TfmFenCCD : public TfmKvDialog {
   bool CanAccept() override;
 
  private:
-  void mostra();
+  int m_iniziale = -1;
+  int m_scelto = -1;
 };

@@ -1,11 +1,11 @@
 #include "FenFCCD_archivi.h"
 
+#include "FenMCCD.h"
 #include "FenRCCD.h"
 #include "FenRCCDMovColl.h"
 #include "FenUCodici.h"
 #include "KvQueryCollection.h"
 
-#include <QDynamicPropertyChangeEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -14,8 +14,8 @@ TfmFenCCD_archivi::TfmFenCCD_archivi(QWidget* parent) : TfmKvChildDB(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(2, 2, 2, 2);
   spArchivi = new QSplitter(Qt::Vertical, this);
-  frFenCCD = new TfrFenCCD(spArchivi);
-  frFenCCD->SetUso(TfrFenCCD::Uso::Archivio);
+  dmFenCCD = new TdmFenCCD(TdmFenCCD::Uso::Archivio, this);
+  frFenCCD = new TfrFenCCD(*dmFenCCD, spArchivi);
   // Here the user opens the menu to pick the other filter over the one on.
   frFenCCD->TogliFiltroAlMenu = false;
   frFenCCDMovColl = new TfrFenCCDMovColl(spArchivi);
@@ -26,7 +26,7 @@ TfmFenCCD_archivi::TfmFenCCD_archivi(QWidget* parent) : TfmKvChildDB(parent) {
   layout->addWidget(spArchivi);
   resize(1000, 600);
 
-  TKvQueryCollection* codici = frFenCCD->xqcCCD;
+  TKvQueryCollection* codici = dmFenCCD->xqcCCD;
   connect(codici, &TKvQueryCollection::currentChanged, this, [this] { seguiCodice(true); });
   connect(codici, &TKvQueryCollection::opened, this, [this] { seguiCodice(true); });
   // A filter or a sort may leave the same code current.
@@ -35,17 +35,6 @@ TfmFenCCD_archivi::TfmFenCCD_archivi(QWidget* parent) : TfmKvChildDB(parent) {
 }
 
 TfmFenCCD_archivi::~TfmFenCCD_archivi() = default;
-
-bool TfmFenCCD_archivi::event(QEvent* event) {
-  if (event->type() == QEvent::DynamicPropertyChange &&
-      static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == "TipoArchivio") {
-    bool ok = false;
-    const int tipo = property("TipoArchivio").toInt(&ok);
-    if (ok) SetTipo(tipo);
-    return true;
-  }
-  return TfmKvChildDB::event(event);
-}
 
 void TfmFenCCD_archivi::SetTipo(int tipo) {
   m_tipo = tipo;
@@ -57,16 +46,16 @@ void TfmFenCCD_archivi::SetTipo(int tipo) {
 }
 
 void TfmFenCCD_archivi::FormShow() {
-  if (!frFenCCD->xqcCCD->Active()) frFenCCD->Apri();
+  if (!dmFenCCD->xqcCCD->Active()) frFenCCD->Apri();
 }
 
 void TfmFenCCD_archivi::FormClose() {
-  frFenCCD->xqcCCD->Close();
+  dmFenCCD->xqcCCD->Close();
   frFenCCDMovColl->xqcMovColl->Close();
 }
 
 void TfmFenCCD_archivi::seguiCodice(bool sempre) {
-  TKvQueryCollection* codici = frFenCCD->xqcCCD;
+  TKvQueryCollection* codici = dmFenCCD->xqcCCD;
   // A row being typed has no movements yet.
   const bool nuovo = codici->GetState() == TKvQueryCollection::dsInsert;
   const QVariant id =

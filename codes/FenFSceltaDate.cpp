@@ -7,10 +7,6 @@
 #include <QLabel>
 
 namespace {
-TfmFenSceltaDate::ModalDriver& modalDriver() {
-  static TfmFenSceltaDate::ModalDriver driver;
-  return driver;
-}
 
 QDateEdit* nuovaData(QWidget* parent, const char* nome) {
   auto* edit = new QDateEdit(parent);
@@ -37,10 +33,6 @@ TfmFenSceltaDate::TfmFenSceltaDate(QWidget* parent) : TfmKvDialog(parent) {
 }
 
 TfmFenSceltaDate::~TfmFenSceltaDate() = default;
-
-void TfmFenSceltaDate::SetModalDriver(ModalDriver driver) {
-  modalDriver() = std::move(driver);
-}
 
 void TfmFenSceltaDate::SetIntervallo(const QDate& primo, const QDate& ultimo) {
   m_primo = primo;
@@ -74,11 +66,6 @@ void TfmFenSceltaDate::prepara() {
 
 int TfmFenSceltaDate::exec() {
   prepara();
-  if (modalDriver()) {
-    setResult(QDialog::Rejected);
-    modalDriver()(*this);
-    return result();
-  }
   return TfmKvDialog::exec();
 }
 

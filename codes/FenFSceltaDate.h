@@ -36,10 +36,6 @@ class TfmFenSceltaDate : public TfmKvDialog {
   void SetDal(const QDate& data);
   void SetAl(const QDate& data);
 
-  // Tests drive the modal run: while a driver is set, exec() fills the dates
-  // as for showing and calls the driver, which presses OK or Annulla.
-  using ModalDriver = std::function<void(TfmFenSceltaDate& dialog)>;
-  static void SetModalDriver(ModalDriver driver);
 
   int exec() override;
 

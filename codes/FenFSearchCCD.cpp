@@ -17,20 +17,23 @@ void TfmFenSearchCCD::SetTipo(int tipo, int idBeneficiario) {
 }
 
 void TfmFenSearchCCD::ListOpened() {
-  // Also after the dialog closed: the list was read again, the code handed
-  // back becomes the current row.
-  if (UltimoCodice <= 0) return;
+  if (m_daScegliere <= 0) return;
   TKvQueryCollection* list = GetDataSet();
-  if (list->Locate(KeyField(), UltimoCodice)) ChooseRow(list->RecNo());
-  UltimoCodice = -1;
+  if (list->Locate(KeyField(), m_daScegliere)) ChooseRow(list->RecNo());
+  m_daScegliere = -1;
 }
 
 void TfmFenSearchCCD::EditFormCreated(QWidget* window) {
   auto* dialog = qobject_cast<TfmFenCCD*>(window);
   if (!dialog) return;
   const TKvQueryCollection* list = GetDataSet();
-  UltimoCodice = list->Active() && list->RecNo() >= 0 ? list->FieldValue(KeyField()).toInt() : -1;
   dialog->SetTipo(m_tipo);
   dialog->SetBeneficiario(m_tipo == CcdDurc ? m_beneficiario : 0);
   dialog->ApriLista();
+  dialog->SetCodiceIniziale(list->Active() && list->RecNo() >= 0 ? list->FieldValue(KeyField()).toInt() : -1);
+}
+
+void TfmFenSearchCCD::EditFormClosed(QWidget* window, int) {
+  // The list is read again next; the code handed back becomes its current row.
+  if (auto* dialog = qobject_cast<TfmFenCCD*>(window)) m_daScegliere = dialog->Codice();
 }

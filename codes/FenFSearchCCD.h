@@ -4,7 +4,8 @@
 
 // The search window of the code lookups (CIG, CUP, DURC of a supplier). Its
 // "Aggiungi / modifica" button opens the code dialog on the current code;
-// the code inserted or chosen there becomes the current row here.
+// the dialog's result (the code inserted or chosen there) becomes the
+// current row here.
 class TfmFenSearchCCD : public TfmKvSearch {
   Q_OBJECT
  public:
@@ -19,8 +20,10 @@ class TfmFenSearchCCD : public TfmKvSearch {
  protected:
   void ListOpened() override;
   void EditFormCreated(QWidget* window) override;
+  void EditFormClosed(QWidget* window, int result) override;
 
  private:
   int m_tipo = -1;
+  int m_daScegliere = -1;  // the dialog's result, chosen once the list is read again
   int m_beneficiario = 0;
 };

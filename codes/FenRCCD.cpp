@@ -1,5 +1,7 @@
 #include "FenRCCD.h"
 
+#include "AbiULookup.h"
+#include "FenMCCD.h"
 #include "FenUAvvisiCodice.h"
 #include "FenUCodici.h"
 #include "FenUDatabase.h"
@@ -9,7 +11,6 @@
 #include "KvQueryCollection.h"
 #include "TKvDBGrid.h"
 #include "TKvDBLookupEdit.h"
-#include "TfmKvSearch.h"
 #include "TfmKvWait.h"
 
 #include <QAction>
@@ -25,10 +26,6 @@ const QString TfrFenCCD::kFiltroMandatiSenzaImpegni = QStringLiteral("(fImpPagat
 
 namespace {
 
-QVariant nullInt() {
-  return QVariant(QMetaType(QMetaType::Int));
-}
-
 struct CursoreAttesa {
   CursoreAttesa() { QApplication::setOverrideCursor(Qt::WaitCursor); }
   ~CursoreAttesa() { QApplication::restoreOverrideCursor(); }
@@ -36,88 +33,37 @@ struct CursoreAttesa {
 
 }  // namespace
 
-TfrFenCCD::TfrFenCCD(QWidget* parent) : TfrKvDBRWGrid(parent) {
+TfrFenCCD::TfrFenCCD(TdmFenCCD& modulo, QWidget* parent) : TfrKvDBRWGrid(parent), dm(&modulo) {
   setObjectName(QStringLiteral("frFenCCD"));
-  xqcCCD = new TKvQueryCollection(this);
-  xqcCCD->setObjectName(QStringLiteral("xqcCCD"));
-  xqcCCD->SetAutoBuildSQL(false);
-  xqcCCD->SetKeyField(QStringLiteral("ICCDID"));
-  xqcCCD->SetTableName(QStringLiteral("TCCD_CIGCUPDURC"));
-  xqcCCD->SQLInsert() << SqlInsertCodice();
-  // Corrections of a code are stored too, and a code no other row uses can
-  // be deleted: without these an edit would look saved and be lost.
-  xqcCCD->SQLUpdate() << SqlUpdateCodice();
-  xqcCCD->SQLDelete() << SqlDeleteCodice();
-  xqcCCD->Confirmations = true;
-  xqcCCD->OnNewRecord = [this](TKvQueryCollection& c) {
-    c.SetFieldValue(QStringLiteral("ITCCDID"), m_tipo);
-    for (const char* totale : {"FIMPPAGATO", "FIMPIMPEGNATO", "FIMPONIBFATT"})
-      c.SetFieldValue(QString::fromLatin1(totale), 0.0);
-    if (m_tipo == CcdDurc && m_beneficiario > 0) c.SetFieldValue(QStringLiteral("IBENID"), m_beneficiario);
-  };
-  // Whatever path posts the row (the save action, the grid leaving it), the
-  // rules of a code hold.
-  xqcCCD->KvBeforeExec = [this](TKvQueryProp& p) {
-    if (p.QueryKind == TKvQueryProp::Delete) {
-      if (ContaRiferimentiCodice(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0)
-        throw KvError(QStringLiteral("Attenzione!\nIl codice è usato da altri movimenti e non può essere cancellato.")
-                          .toStdString());
-      return;
-    }
-    const QString manca = CampoCodiceMancante(*xqcCCD, m_tipo);
-    if (!manca.isEmpty()) throw KvError(TestoCampoObbligatorio(manca).toStdString());
-    if (p.QueryKind == TKvQueryProp::Insert) p.FieldValues->Add(QStringLiteral("iTccdId"), m_tipo);
-    if (m_tipo != CcdDurc) p.FieldValues->Add(QStringLiteral("iBenId"), nullInt());
-  };
+  SetDataSet(dm->xqcCCD);
 
-  SetDataSet(xqcCCD);
-
-  xdeCodice = AddDBEdit(QStringLiteral("SCCDCODICE"), QStringLiteral("Codice assegnato"));
-  xdeCodice->setObjectName(QStringLiteral("xdeCodice"));
-  xddDataAssegn = AddDBDate(QStringLiteral("DCCDDATAASSEGN"), QStringLiteral("Data di assegnazione"));
-  xddDataAssegn->setObjectName(QStringLiteral("xddDataAssegn"));
-  xdmDescrizione = AddDBMemo(QStringLiteral("SCCDLDESC"), QStringLiteral("Descrizione"));
-  xdmDescrizione->setObjectName(QStringLiteral("xdmDescrizione"));
+  xdeCodice = AddDBEdit(QStringLiteral("xdeCodice"), QStringLiteral("SCCDCODICE"), QStringLiteral("Codice assegnato"));
+  xddDataAssegn =
+      AddDBDate(QStringLiteral("xddDataAssegn"), QStringLiteral("DCCDDATAASSEGN"), QStringLiteral("Data di assegnazione"));
+  xdmDescrizione = AddDBMemo(QStringLiteral("xdmDescrizione"), QStringLiteral("SCCDLDESC"), QStringLiteral("Descrizione"));
   xdmDescrizione->setMaximumHeight(80);
-  xddDataScad = AddDBDate(QStringLiteral("DCCDDATASCAD"), QStringLiteral("Data scadenza codice"));
-  xddDataScad->setObjectName(QStringLiteral("xddDataScad"));
-
-  xleBenef = new TKvDBLookupEdit(DetailPage());
-  xleBenef->setObjectName(QStringLiteral("xleBenef"));
-  xleBenef->SetListCommandText(
-      QStringLiteral("SELECT IBENID, SBENRAGSOC, SBENCODFISCALE, SBENPARTITAIVA FROM TBEN_BENEFICIARI "
-                     "WHERE DDELETE IS NULL AND COALESCE(LBENEND,0) = 0 AND ##WHERE##"));
-  xleBenef->SetKeyField(QStringLiteral("IBENID"));
-  xleBenef->SetListField(QStringLiteral("SBENRAGSOC"));
-  xleBenef->SetSearchForm(QStringLiteral("TfmAbiBenSearch"));
-  xleBenef->SetSearchCaption(QStringLiteral("Beneficiari"));
-  xleBenef->SetSearchWidth(600);
-  const struct {
-    int campo;
-    const char* titolo;
-    int larghezza;
-  } colonneBenef[] = {{1, "Ragione Sociale", 350}, {2, "Codice Fiscale", 100}, {3, "Partita IVA", 100}};
-  for (const auto& c : colonneBenef) {
-    TKvSearchField& f = xleBenef->SearchColumns().Field(c.campo);
-    f.SetCaption(QString::fromUtf8(c.titolo));
-    f.SetColWidth(c.larghezza);
-    f.SetVisible(true);
-    f.SetIndexed(true);
-  }
-  xleBenef->SetDataSource(xqcCCD, QStringLiteral("IBENID"));
+  xddDataScad =
+      AddDBDate(QStringLiteral("xddDataScad"), QStringLiteral("DCCDDATASCAD"), QStringLiteral("Data scadenza codice"));
+  xleBenef = AddDBLookup(QStringLiteral("xleBenef"), QStringLiteral("IBENID"), QStringLiteral("Beneficiario"));
+  ImpostaLookupBeneficiari(*xleBenef);
   xleBenef->OnChangeFKValue = [this](TKvDBLookupEdit& lookup, int, int) {
-    const int s = xqcCCD->GetState();
-    if (s == TKvQueryCollection::dsInsert || s == TKvQueryCollection::dsEdit)
-      xqcCCD->SetFieldValue(QStringLiteral("SBENRAGSOC"), lookup.ListValue(QStringLiteral("SBENRAGSOC")));
+    if (editing()) dm->xqcCCD->SetFieldValue(QStringLiteral("SBENRAGSOC"), lookup.ListValue(QStringLiteral("SBENRAGSOC")));
   };
-  DetailLayout()->addRow(QStringLiteral("Beneficiario"), xleBenef);
-  xdnImporto = AddDBNumber(QStringLiteral("FCCDIMPORTO"), QStringLiteral("Importo"), 2);
-  xdnImporto->setObjectName(QStringLiteral("xdnImporto"));
+  xdnImporto = AddDBNumber(QStringLiteral("xdnImporto"), QStringLiteral("FCCDIMPORTO"), QStringLiteral("Importo"), 2);
+
+  const auto importo = TKvCollectionModel::FixedFormat(2, true);
+  grFrame->SetColumns({{.field = "SCCDCODICE", .caption = "Codice", .width = 130},
+                       {.field = "DCCDDATAASSEGN", .caption = "Data assegn.", .width = 85},
+                       {.field = "SCCDLDESC", .caption = "Descrizione", .width = 280},
+                       {.field = "DCCDDATASCAD", .caption = "Data scadenza", .width = 90},
+                       {.field = "SBENRAGSOC", .caption = "Beneficiario", .width = 220},
+                       {.field = "FCCDIMPORTO", .caption = "Importo", .width = 95, .format = importo},
+                       {.field = "FIMPPAGATO", .caption = "Totale Pagato", .width = 95, .format = importo},
+                       {.field = "FIMPIMPEGNATO", .caption = "Totale Impegnato", .width = 105, .format = importo},
+                       {.field = "FIMPONIBFATT", .caption = "Imponibile Fatture", .width = 115, .format = importo}});
 
   obFiltri = new QToolButton(this);
   obFiltri->setObjectName(QStringLiteral("obFiltri"));
-  m_testoFiltri = QStringLiteral("Filtri");
-  obFiltri->setText(m_testoFiltri);
   obFiltri->setToolTip(QStringLiteral("Visualizza Codici senza movimenti"));
   obFiltri->setToolButtonStyle(Qt::ToolButtonTextOnly);
   obFiltri->setCheckable(true);
@@ -136,108 +82,68 @@ TfrFenCCD::TfrFenCCD(QWidget* parent) : TfrKvDBRWGrid(parent) {
   connect(obFiltri, &QToolButton::clicked, this, [this] { cliccaFiltro(); });
   tbFrame->addSeparator();
   acFiltri = tbFrame->addWidget(obFiltri);
-
-  QList<TKvCollectionModel::Column> colonne;
-  auto colonna = [&](const char* campo, const char* titolo, int larghezza,
-                     std::function<QString(const QVariant&)> formato = {}) {
-    TKvCollectionModel::Column c;
-    c.field = QString::fromLatin1(campo);
-    c.title = QString::fromUtf8(titolo);
-    c.width = larghezza;
-    c.format = std::move(formato);
-    colonne << c;
-  };
-  const auto importo = TKvCollectionModel::FixedFormat(2, true);
-  colonna("SCCDCODICE", "Codice", 130);
-  colonna("DCCDDATAASSEGN", "Data assegn.", 85);
-  colonna("SCCDLDESC", "Descrizione", 280);
-  colonna("DCCDDATASCAD", "Data scadenza", 90);
-  colonna("SBENRAGSOC", "Beneficiario", 220);
-  colonna("FCCDIMPORTO", "Importo", 95, importo);
-  colonna("FIMPPAGATO", "Totale Pagato", 95, importo);
-  colonna("FIMPIMPEGNATO", "Totale Impegnato", 105, importo);
-  colonna("FIMPONIBFATT", "Imponibile Fatture", 115, importo);
-  grFrame->SetColumns(colonne);
-  for (int i = 0; i < colonne.size(); ++i) {
-    const bool testo = colonne[i].field.startsWith(QLatin1Char('S'));
-    grFrame->ColsIndex().Add()->SetColumn(i).SetFields(colonne[i].field).SetSearchable(testo);
-  }
+  rilasciaFiltro();
 
   xacPostExecute = [this] { Salva(); };
   xacDeleteExecute = [this] { Cancella(); };
-  connect(xdsMain, &TKvDataSource::stateChange, this, [this] { aggiornaBloccoBeneficiario(); });
-  SetTipo(-1);
+  connect(xdsMain, &TKvDataSource::stateChange, this, [this] {
+    const bool blocca = dm->BeneficiarioBloccato();
+    xleBenef->SetReadOnly(blocca);
+    xleBenef->setEnabled(!(blocca && dm->GetUso() == TdmFenCCD::Uso::Dialogo));
+  });
+  SetTipo(dm->Tipo());
 }
 
 TfrFenCCD::~TfrFenCCD() = default;
 
-void TfrFenCCD::SetUso(Uso uso) {
-  m_uso = uso;
-  SetTipo(m_tipo);
-}
-
 void TfrFenCCD::SetTipo(int tipo) {
-  m_tipo = tipo;
-  xqcCCD->SetCommandText(m_uso == Uso::Archivio ? SqlListaArchivio(tipo) : SqlListaDialogo(tipo));
-  impostaParametri();
+  dm->SetTipo(tipo);
   const bool durc = tipo == CcdDurc;
   const bool cigCup = tipo == CcdCig || tipo == CcdCup;
   DetailLayout()->setRowVisible(xleBenef, durc);
   DetailLayout()->setRowVisible(xdnImporto, cigCup);
-  QList<TKvCollectionModel::Column> colonne = grFrame->Model()->Columns();
-  for (TKvCollectionModel::Column& c : colonne) {
-    if (c.field == QLatin1String("SBENRAGSOC")) c.visible = durc;
-    if (c.field == QLatin1String("FCCDIMPORTO") || c.field == QLatin1String("FIMPPAGATO") ||
-        c.field == QLatin1String("FIMPIMPEGNATO"))
-      c.visible = cigCup;
-  }
-  grFrame->SetColumns(colonne);
+  grFrame->SetColumnVisible(QStringLiteral("SBENRAGSOC"), durc);
+  for (const char* f : {"FCCDIMPORTO", "FIMPPAGATO", "FIMPIMPEGNATO"})
+    grFrame->SetColumnVisible(QString::fromLatin1(f), cigCup);
   // The filters need the presence flags of the archive list.
-  acFiltri->setVisible(m_uso == Uso::Archivio && cigCup);
+  acFiltri->setVisible(dm->GetUso() == TdmFenCCD::Uso::Archivio && cigCup);
   acMandatiSenzaImpegni->setVisible(tipo == CcdCig && EseguibileFen());
   const QString sigla = SiglaTipoCodice(tipo);
   setToolTip(sigla.isEmpty() ? QString() : QStringLiteral("Codici %1").arg(sigla));
 }
 
-void TfrFenCCD::SetBeneficiario(int idBeneficiario) {
-  m_beneficiario = idBeneficiario;
-  impostaParametri();
+int TfrFenCCD::Tipo() const {
+  return dm->Tipo();
 }
 
-void TfrFenCCD::impostaParametri() {
-  xqcCCD->SetParam(QStringLiteral("iTccdId"), m_tipo);
-  xqcCCD->SetParam(QStringLiteral("iBenId"),
-                   m_beneficiario < 0 ? QStringLiteral("%") : QString::number(m_beneficiario));
+void TfrFenCCD::SetBeneficiario(int idBeneficiario) {
+  dm->SetBeneficiario(idBeneficiario);
 }
 
 bool TfrFenCCD::Apri(QString* error) {
-  xqcCCD->Close();
-  xqcCCD->SetFiltered(false);
-  xqcCCD->SetFilter(QString());
   rilasciaFiltro();
-  impostaParametri();
   QString why;
-  if (!xqcCCD->Open(&why)) {
+  if (!dm->Apri(&why)) {
     if (error)
       *error = why;
     else
       KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
     return false;
   }
-  xqcCCD->First();
   return true;
 }
 
 bool TfrFenCCD::ApplicaFiltro(const QString& filtro) {
+  TKvQueryCollection* codici = dm->xqcCCD;
   bool ok = false;
   {
     TfmKvWait wait(QStringLiteral("Attendere prego ... "));
     CursoreAttesa cursore;
-    xqcCCD->SetFilter(filtro);
-    ok = xqcCCD->SetFiltered(true);
+    codici->SetFilter(filtro);
+    ok = codici->SetFiltered(true);
   }
   if (!ok) {
-    xqcCCD->SetFilter(QString());
+    codici->SetFilter(QString());
     rilasciaFiltro();
     return false;
   }
@@ -247,17 +153,17 @@ bool TfrFenCCD::ApplicaFiltro(const QString& filtro) {
 }
 
 void TfrFenCCD::TogliFiltro() {
-  xqcCCD->SetFiltered(false);
-  xqcCCD->SetFilter(QString());
+  dm->xqcCCD->SetFiltered(false);
+  dm->xqcCCD->SetFilter(QString());
   rilasciaFiltro();
 }
 
 bool TfrFenCCD::FiltroAttivo() const {
-  return xqcCCD->Filtered() && !xqcCCD->Filter().isEmpty();
+  return dm->xqcCCD->Filtered() && !dm->xqcCCD->Filter().isEmpty();
 }
 
 void TfrFenCCD::rilasciaFiltro() {
-  obFiltri->setText(m_testoFiltri);
+  obFiltri->setText(QStringLiteral("Filtri"));
   obFiltri->setChecked(false);
 }
 
@@ -270,24 +176,15 @@ void TfrFenCCD::cliccaFiltro() {
 }
 
 bool TfrFenCCD::Salva() {
-  const int s = xqcCCD->GetState();
-  if (s != TKvQueryCollection::dsInsert && s != TKvQueryCollection::dsEdit) return true;
+  if (!editing()) return true;
   // A text that is not a value (an impossible date) is named as such, not
   // as a missing value.
   if (!xdsMain->ValidateControls()) return false;
-  if (m_tipo != CcdDurc && !xqcCCD->FieldValue(QStringLiteral("IBENID")).isNull()) {
-    xqcCCD->SetFieldValue(QStringLiteral("IBENID"), nullInt());
-    xqcCCD->SetFieldValue(QStringLiteral("SBENRAGSOC"), QVariant(QMetaType(QMetaType::QString)));
-  }
-  const QString manca = CampoCodiceMancante(*xqcCCD, m_tipo);
-  if (!manca.isEmpty()) {
-    KvMessageDlg(TestoCampoObbligatorio(manca), TMsgDlgType::mtError, mbOK);
+  dm->TogliBeneficiarioNonDurc();
+  if (const auto manca = dm->Controlla()) {
+    KvMessageDlg(manca->testo, TMsgDlgType::mtError, mbOK);
     ShowDetail();
-    QWidget* campo = manca == QLatin1String("Codice")         ? static_cast<QWidget*>(xdeCodice)
-                     : manca == QLatin1String("Descrizione")  ? static_cast<QWidget*>(xdmDescrizione)
-                     : manca == QLatin1String("Beneficiario") ? static_cast<QWidget*>(xleBenef)
-                                                              : static_cast<QWidget*>(xddDataAssegn);
-    campo->setFocus();
+    if (QWidget* campo = ControlOfField(manca->campo)) campo->setFocus();
     return false;
   }
   CodiceDaSalvare codice;
@@ -299,29 +196,16 @@ bool TfrFenCCD::Salva() {
   if (!ConfermaAvvisiCodice(codice, DataServer())) return false;
   if (!Post()) return false;
   // The totals and the supplier's name of the row come from the list's select.
-  xqcCCD->Refresh();
+  dm->xqcCCD->Refresh();
   return true;
 }
 
 bool TfrFenCCD::Cancella() {
-  if (!xqcCCD->Active() || xqcCCD->IsEmpty()) return false;
-  if (xqcCCD->GetState() == TKvQueryCollection::dsBrowse &&
-      ContaRiferimentiCodice(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0) {
-    KvMessageDlg(QStringLiteral("Attenzione!\nIl codice è usato da altri movimenti e non può essere cancellato."),
-                 TMsgDlgType::mtWarning, mbOK);
+  TKvQueryCollection* codici = dm->xqcCCD;
+  if (!codici->Active() || codici->IsEmpty()) return false;
+  if (codici->GetState() == TKvQueryCollection::dsBrowse && dm->Usato()) {
+    KvMessageDlg(TdmFenCCD::TestoCodiceUsato(), TMsgDlgType::mtWarning, mbOK);
     return false;
   }
   return Delete();
-}
-
-void TfrFenCCD::aggiornaBloccoBeneficiario() {
-  bool blocca = false;
-  if (m_tipo == CcdDurc && xqcCCD->GetState() == TKvQueryCollection::dsEdit) {
-    // The dialog never moves a DURC to another supplier; the archive only
-    // while no movement uses it.
-    blocca =
-        m_uso == Uso::Dialogo || ContaMovimentiCollegati(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0;
-  }
-  xleBenef->SetReadOnly(blocca);
-  xleBenef->setEnabled(!(blocca && m_uso == Uso::Dialogo));
 }

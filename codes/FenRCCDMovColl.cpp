@@ -17,26 +17,12 @@ TfrFenCCDMovColl::TfrFenCCDMovColl(QWidget* parent) : TfrKvDBROGrid(parent) {
   xqcMovColl->SetCommandText(SqlMovimentiCollegati());
   SetDataSet(xqcMovColl);
 
-  QList<TKvCollectionModel::Column> colonne;
-  const struct {
-    const char* campo;
-    const char* titolo;
-    int larghezza;
-  } definizione[] = {{"STIPOMOV", "Tipo movimento", 260},
-                     {"SNUMERO", "Numero", 110},
-                     {"DDATA", "Data", 85},
-                     {"SBENRAGSOC", "Beneficiario", 240},
-                     {"FIMPORTO", "Importo", 100}};
-  for (const auto& d : definizione) {
-    TKvCollectionModel::Column c;
-    c.field = QString::fromLatin1(d.campo);
-    c.title = QString::fromUtf8(d.titolo);
-    c.width = d.larghezza;
-    if (c.field == QLatin1String("FIMPORTO")) c.format = TKvCollectionModel::FixedFormat(2, true);
-    colonne << c;
-  }
-  grFrame->SetColumns(colonne);
-  for (int i = 0; i < colonne.size(); ++i) grFrame->ColsIndex().Add()->SetColumn(i).SetFields(colonne[i].field);
+  grFrame->SetColumns({{.field = "STIPOMOV", .caption = "Tipo movimento", .width = 260},
+                       {.field = "SNUMERO", .caption = "Numero", .width = 110},
+                       {.field = "DDATA", .caption = "Data", .width = 85},
+                       {.field = "SBENRAGSOC", .caption = "Beneficiario", .width = 240},
+                       {.field = "FIMPORTO", .caption = "Importo", .width = 100,
+                        .format = TKvCollectionModel::FixedFormat(2, true)}});
 
   // Only the grid: the navigation of a read-only list adds nothing to it.
   tbFrame->hide();

@@ -13,8 +13,6 @@
 #include <QSqlQuery>
 #include <QVariant>
 
-int UltimoCodice = -1;
-
 QString SiglaTipoCodice(int tipo) {
   switch (tipo) {
     case CcdCig:
@@ -190,21 +188,6 @@ int ContaRiferimentiCodice(int iCcdId) {
   return q.value(0).toInt();
 }
 
-QString CampoCodiceMancante(const TKvQueryCollection& codici, int tipo) {
-  auto vuoto = [&](const char* campo) {
-    const QVariant v = codici.FieldValue(QString::fromLatin1(campo));
-    return v.isNull() || v.toString().trimmed().isEmpty();
-  };
-  if (vuoto("SCCDCODICE")) return QStringLiteral("Codice");
-  if (vuoto("SCCDLDESC")) return QStringLiteral("Descrizione");
-  if (vuoto("DCCDDATAASSEGN")) return QStringLiteral("Data Assegnazione");
-  if (tipo == CcdDurc) {
-    const QVariant ben = codici.FieldValue(QStringLiteral("IBENID"));
-    if (ben.isNull() || ben.toInt() <= 0) return QStringLiteral("Beneficiario");
-  }
-  return {};
-}
-
 QString TestoCampoObbligatorio(const QString& campo) {
   return QStringLiteral("Il campo '%1' deve avere un valore.").arg(campo);
 }
@@ -287,30 +270,18 @@ void ImpostaListaCodici(TKvDBLookupEdit& lookup, int tipo, int idBeneficiario, c
 }
 
 void ImpostaRicercaCodici(TfmKvSearch& form, int tipo, int idBeneficiario) {
-  struct Colonna {
-    int campo;
-    const char* titolo;
-    int larghezza;
-  };
-  // Fields of the lookup list: 1 assignment date, 2 code, 3 description,
-  // 4 expiry, 5 paid, 6 committed.
-  QList<Colonna> colonne = {{1, "Data assegn.", 80}, {2, "", 120}, {3, "Descrizione", 200}, {4, "Data scadenza", 90}};
-  int larghezza = 550;
-  if (tipo == CcdCig) {
-    colonne << Colonna{5, "Totale Pagato", 90} << Colonna{6, "Totale Impegnato", 105};
-    larghezza = 745;
-  }
   const QString sigla = SiglaTipoCodice(tipo);
+  // Every listed column may be searched, dates and amounts too.
+  KvColumns colonne = {{.field = "DCCDDATAASSEGN", .caption = "Data assegn.", .width = 80, .searchable = true},
+                       {.field = "SCCDCODICE", .caption = sigla, .width = 120, .searchable = true},
+                       {.field = "SCCDLDESC", .caption = "Descrizione", .width = 200, .searchable = true},
+                       {.field = "DCCDDATASCAD", .caption = "Data scadenza", .width = 90, .searchable = true}};
+  if (tipo == CcdCig)
+    colonne << KvColumn{.field = "FIMPPAGATO", .caption = "Totale Pagato", .width = 90, .searchable = true}
+            << KvColumn{.field = "FIMPIMPEGNATO", .caption = "Totale Impegnato", .width = 105, .searchable = true};
   form.SetCaption(QStringLiteral("Scelta %1").arg(sigla));
-  form.Fields().Clear();
-  for (const Colonna& c : colonne) {
-    TKvSearchField* f = form.GetFields(c.campo);
-    f->SetCaption(c.campo == 2 ? sigla : QString::fromUtf8(c.titolo));
-    f->SetColWidth(c.larghezza);
-    f->SetVisible(true);
-    f->SetIndexed(true);
-  }
-  form.SetWidth(larghezza);
+  form.Fields().SetColumns(colonne);
+  form.SetWidth(tipo == CcdCig ? 745 : 550);
   if (auto* ricerca = qobject_cast<TfmFenSearchCCD*>(&form))
     ricerca->SetTipo(tipo, tipo == CcdDurc ? idBeneficiario : 0);
 }

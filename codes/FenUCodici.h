@@ -6,7 +6,6 @@
 #include <functional>
 
 class TKvDBLookupEdit;
-class TKvQueryCollection;
 class TfmKvSearch;
 
 // Routines of the codes archive (CIG, CUP, DURC in TCcd_CigCupDurc) shared
@@ -15,11 +14,6 @@ class TfmKvSearch;
 
 // Kinds of code (iTccdId).
 enum TipoCodiceCcd : int { CcdCig = 1, CcdCup = 2, CcdDurc = 3 };
-
-// Id of the code the code search window and the code dialog hand each other
-// (-1 when none): the dialog stores the code it inserted or the user chose,
-// the search window moves to it.
-extern int UltimoCodice;
 
 // "CIG", "CUP", "DURC"; empty for any other kind.
 QString SiglaTipoCodice(int tipo);
@@ -62,10 +56,6 @@ int ContaMovimentiCollegati(int iCcdId);
 // movements do not list. A code with any is kept; -1 on error.
 int ContaRiferimentiCodice(int iCcdId);
 
-// The first required field of the row being typed that is empty, as the
-// field validation names it ("Codice", "Descrizione", "Data Assegnazione",
-// for a DURC "Beneficiario"); empty when the row is complete.
-QString CampoCodiceMancante(const TKvQueryCollection& codici, int tipo);
 // The field validation's message for a required field left empty.
 QString TestoCampoObbligatorio(const QString& campo);
 

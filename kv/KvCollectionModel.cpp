@@ -172,7 +172,7 @@ QVariant TKvCollectionModel::headerData(int section, Qt::Orientation orientation
   if (!d->declared.isEmpty()) {
     if (section < 0 || section >= d->declared.size()) return {};
     const Column& c = d->declared[section];
-    return c.title.isEmpty() ? c.field : c.title;
+    return c.caption.isEmpty() ? c.field : c.caption;
   }
   return FieldOfColumn(section);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvColumn.h"
+
 #include <QAbstractTableModel>
 #include <QList>
 #include <QPointer>
@@ -18,16 +20,8 @@ class TKvQueryCollection;
 class TKvCollectionModel : public QAbstractTableModel {
   Q_OBJECT
  public:
-  struct Column {
-    QString field;   // collection field name (any letter case)
-    QString title;   // header text
-    int width = -1;  // pixels; -1 the view's default
-    bool visible = true;
-    bool readOnly = true;
-    // Display text of a value; default: dates dd/MM/yyyy, numbers with the
-    // Italian decimal comma, text as is, null as empty.
-    std::function<QString(const QVariant& value)> format;
-  };
+  // The one column description (kv/KvColumn.h).
+  using Column = KvColumn;
 
   explicit TKvCollectionModel(TKvQueryCollection* collection, QObject* parent = nullptr);
   ~TKvCollectionModel() override;

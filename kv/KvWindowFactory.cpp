@@ -96,6 +96,11 @@ KvFormResult KvWindowFactory::Create(const QString& className, TfmKvMDIMain* mai
   return Create(className, main, options);
 }
 
+static void handArgs(QWidget* window, const KvFormOptions& options) {
+  if (!options.args) return;
+  if (auto* receiver = dynamic_cast<KvFormArgsReceiver*>(window)) receiver->SetFormArgs(*options.args);
+}
+
 KvFormResult KvWindowFactory::Create(const QString& className, TfmKvMDIMain* main, const KvFormOptions& options) {
   KvFormResult result;
   const auto found = registry().creators.constFind(normalized(className));
@@ -144,6 +149,7 @@ KvFormResult KvWindowFactory::Create(const QString& className, TfmKvMDIMain* mai
       host = std::make_unique<ModalHost>(window.release(), parent);
       dialog = host.get();
     }
+    handArgs(content, options);
     if (options.onInizializedForm) options.onInizializedForm(content);
     if (child && !child->RunFormShow()) {
       result.refused = true;
@@ -161,6 +167,7 @@ KvFormResult KvWindowFactory::Create(const QString& className, TfmKvMDIMain* mai
   // refusing now goes with its frame before anyone sees it.
   QWidget* content = window.release();
   std::unique_ptr<QMdiSubWindow> frame(main->AddChild(content, false));
+  handArgs(content, options);
   if (options.onInizializedForm) options.onInizializedForm(content);
   if (child && !child->RunFormShow()) {
     result.refused = true;

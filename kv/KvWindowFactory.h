@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QWidget;
 class TfmKvMDIMain;
@@ -13,11 +14,30 @@ using KvFormCreator = std::function<QWidget*(QWidget* parent)>;
 // Sets up a window after it is built and before it shows.
 using KvFormInit = std::function<void(QWidget* window)>;
 
+// Typed arguments a command hands the window it opens.
+struct KvFormArgs {
+  // The kind or mode of a window that several commands open (the codes
+  // archive: 1 CIG, 2 CUP, 3 DURC; the publication export: its mode).
+  int tipo = -1;
+  // Width of the first grid column; -1 the window's own.
+  int larghezzaPrimaColonna = -1;
+};
+
+// A window that takes arguments. The factory hands them over once the window
+// is built, before the caller's set-up and before it shows.
+class KvFormArgsReceiver {
+ public:
+  virtual ~KvFormArgsReceiver() = default;
+  virtual void SetFormArgs(const KvFormArgs& args) = 0;
+};
+
 struct KvFormOptions {
   bool modal = false;
   // Several windows of the class at once; otherwise an open one is
   // activated instead of building a second.
   bool multipleInstance = false;
+  // Handed to a newly built window that is a KvFormArgsReceiver.
+  std::optional<KvFormArgs> args;
   // Run on a newly built window before it shows (not on one re-activated).
   KvFormInit onInizializedForm;
   // Modal windows: run after the dialog closed, before it is freed, so the

@@ -1,5 +1,6 @@
 #include "TKvDBGrid.h"
 
+#include "KvFieldKind.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 
@@ -49,6 +50,17 @@ TKvColsIndexItem& TKvColsIndexItem::SetDescFields(const QString& fields) {
 TKvColsIndexItem& TKvColsIndexItem::SetSearchable(bool on) {
   m_searchable = on;
   return *this;
+}
+
+TKvColsIndexItem& TKvColsIndexItem::SetSearchableByKind(std::function<bool()> byKind) {
+  m_searchable.reset();
+  m_byKind = std::move(byKind);
+  return *this;
+}
+
+bool TKvColsIndexItem::Searchable() const {
+  if (m_searchable) return *m_searchable;
+  return m_byKind && m_byKind();
 }
 
 bool TKvColsIndexItem::HasField(const QString& field) const {
@@ -204,11 +216,37 @@ TKvQueryCollection* TKvDBGrid::Collection() const {
   return m_model ? m_model->Collection() : nullptr;
 }
 
-void TKvDBGrid::SetColumns(const QList<TKvCollectionModel::Column>& columns) {
+void TKvDBGrid::SetColumns(const KvColumns& columns) {
   if (!m_model) return;
   m_model->SetColumns(columns);
+  m_colsIndex.Clear();
+  for (int i = 0; i < columns.size(); ++i) {
+    const KvColumn& c = columns[i];
+    if (!c.sortable) continue;
+    TKvColsIndexItem* item = m_colsIndex.Add();
+    item->SetColumn(i).SetFields(c.sortFields.isEmpty() ? c.field : c.sortFields).SetDescFields(c.descFields);
+    if (c.searchable) {
+      item->SetSearchable(*c.searchable);
+    } else {
+      const QString field = c.field;
+      item->SetSearchableByKind([this, field] {
+        const TKvQueryCollection* list = Collection();
+        if (!list || !list->Active()) return false;
+        const QMetaType type = list->FieldType(field);
+        return type.isValid() && KvKindOf(type) == KvFieldKind::Text;
+      });
+    }
+  }
   applyColumns();
   if (TKvQueryCollection* c = Collection()) followCollection(c->RecNo());
+}
+
+void TKvDBGrid::SetColumnVisible(const QString& field, bool visible) {
+  if (!m_model) return;
+  TKvCollectionModel::Column* c = m_model->ColumnOf(field);
+  if (!c || c->visible == visible) return;
+  c->visible = visible;
+  applyColumns();
 }
 
 void TKvDBGrid::applyColumns() {

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QPainter;
@@ -27,13 +28,16 @@ class TKvColsIndexItem {
   TKvColsIndexItem& SetColumn(int column);  // grid column (model column, 0-based)
   TKvColsIndexItem& SetFields(const QString& fields);
   TKvColsIndexItem& SetDescFields(const QString& fields);
-  // Text columns a quick search bar may search on.
+  // Columns a quick search bar may search on. Unset: decided by the kind of
+  // the column's field once the list is open (text yes, dates and numbers
+  // no); false while the kind is unknown.
   TKvColsIndexItem& SetSearchable(bool on);
+  TKvColsIndexItem& SetSearchableByKind(std::function<bool()> byKind);
 
   int Column() const { return m_column; }
   QStringList Fields() const { return m_fields; }  // upper case
   QStringList DescFields() const { return m_descFields; }
-  bool Searchable() const { return m_searchable; }
+  bool Searchable() const;
   // True when field (any case) is one of the item's fields.
   bool HasField(const QString& field) const;
 
@@ -41,7 +45,8 @@ class TKvColsIndexItem {
   int m_column = -1;
   QStringList m_fields;
   QStringList m_descFields;
-  bool m_searchable = false;
+  std::optional<bool> m_searchable;
+  std::function<bool()> m_byKind;
 };
 
 class TKvColsIndex {
@@ -92,8 +97,11 @@ class TKvDBGrid : public QTableView {
   TKvQueryCollection* Collection() const;
   TKvCollectionModel* Model() const { return m_model; }
 
-  // Declared columns; widths and visibility are applied to the view.
-  void SetColumns(const QList<TKvCollectionModel::Column>& columns);
+  // Declared columns; widths and visibility are applied to the view, and
+  // the sort index is rebuilt from them (one entry per sortable column).
+  void SetColumns(const KvColumns& columns);
+  // Shows or hides the declared column of a field.
+  void SetColumnVisible(const QString& field, bool visible);
   // The collection field behind a grid column.
   QString FieldOfColumn(int column) const;
 

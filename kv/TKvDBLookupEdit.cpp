@@ -268,7 +268,7 @@ bool TKvDBLookupEdit::ShowSearchForm(const QString& filterText) {
     if (!d->keyField.isEmpty()) form->SetKeyField(d->keyField);
     if (!d->searchCaption.isEmpty()) form->SetCaption(d->searchCaption);
     if (d->searchWidth > 0) form->SetWidth(d->searchWidth);
-    if (d->searchColumns.Count() > 0) form->Fields() = d->searchColumns;
+    if (d->searchColumns.Count() > 0 || d->searchColumns.HasPending()) form->Fields() = d->searchColumns;
     if (d->key >= 0) form->SetLocate(d->keyName(), d->key);
     form->SetFilterFieldName(d->searchName());
     if (!filterText.isEmpty()) form->SetFilterText(filterText);

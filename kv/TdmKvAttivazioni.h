@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvWindowFactory.h"
+
 #include <QIcon>
 #include <QList>
 #include <QObject>
@@ -7,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QMenuBar;
@@ -52,6 +55,8 @@ class TKvAttForm : public TKvAttCommand {
   QString ClasseForm;
   bool ModalForm = false;
   bool MultipleInstance = false;
+  // Typed arguments for the window (KvFormArgsReceiver).
+  std::optional<KvFormArgs> Args;
   // Sets up a newly created window before it shows.
   std::function<void(TKvAttForm& sender, QWidget* form)> OnInizializedForm;
 

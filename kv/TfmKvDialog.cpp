@@ -1,5 +1,6 @@
 #include "TfmKvDialog.h"
 
+#include "KvDialogScript.h"
 #include "TfrKvDBFrames.h"
 
 #include <QDialogButtonBox>
@@ -35,6 +36,11 @@ bool TfmKvDialog::OkEnabled() const {
 }
 void TfmKvDialog::SetOkCaption(const QString& caption) {
   m_ok->setText(caption);
+}
+
+int TfmKvDialog::exec() {
+  if (KvDialogScript::Run(*this)) return result();
+  return QDialog::exec();
 }
 
 void TfmKvDialog::accept() {

@@ -27,6 +27,8 @@ class TfmKvDialog : public QDialog {
   // Annulla, Esc or the close button: a row being typed in one of the
   // dialog's frames asks "Salvare le modifiche?" first.
   void reject() override;
+  // The modal run; a test's KvDialogScript driver takes the person's place.
+  int exec() override;
 
  protected:
   virtual bool CanAccept() { return true; }

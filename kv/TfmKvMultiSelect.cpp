@@ -19,10 +19,6 @@
 
 namespace {
 
-TfmKvMultiSelect::ModalDriver& modalDriver() {
-  static TfmKvMultiSelect::ModalDriver driver;
-  return driver;
-}
 
 // The collection's model with a tick box in the first column.
 class TickModel : public QIdentityProxyModel {
@@ -157,10 +153,6 @@ TfmKvMultiSelect::TfmKvMultiSelect(QWidget* parent) : TfmKvDialog(parent), d(std
 }
 
 TfmKvMultiSelect::~TfmKvMultiSelect() = default;
-
-void TfmKvMultiSelect::SetModalDriver(ModalDriver driver) {
-  modalDriver() = std::move(driver);
-}
 
 TKvQueryCollection* TfmKvMultiSelect::List() const {
   return d->list;
@@ -367,11 +359,6 @@ int TfmKvMultiSelect::exec() {
   }
   prepare();
   if (!d->showForm) return QDialog::Accepted;
-  if (modalDriver()) {
-    setResult(QDialog::Rejected);
-    modalDriver()(*this);
-    return result();
-  }
   return TfmKvDialog::exec();
 }
 

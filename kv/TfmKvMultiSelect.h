@@ -83,9 +83,6 @@ class TfmKvMultiSelect : public TfmKvDialog {
   QPushButton* SelectNoneButton() const;
   QPushButton* InvertButton() const;
 
-  // Tests drive modal runs without a person (see TfmKvSearch::SetModalDriver).
-  using ModalDriver = std::function<void(TfmKvMultiSelect& window)>;
-  static void SetModalDriver(ModalDriver driver);
 
   int exec() override;
 

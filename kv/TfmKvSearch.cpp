@@ -1,6 +1,7 @@
 #include "TfmKvSearch.h"
 
 #include "KvCollectionModel.h"
+#include "KvFieldKind.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
@@ -116,7 +117,38 @@ const TKvSearchField* TKvSearchColumns::Find(int index) const {
   return index >= 0 && index < int(m_fields.size()) ? &m_fields[size_t(index)] : nullptr;
 }
 
+void TKvSearchColumns::SetColumns(const KvColumns& columns) {
+  m_fields.clear();
+  m_declared = columns;
+}
+
+bool TKvSearchColumns::Resolve(const QStringList& names) {
+  if (m_declared.isEmpty()) return true;
+  if (names.isEmpty()) return false;
+  QStringList upper;
+  for (const QString& n : names) upper << n.toUpper();
+  bool all = true;
+  for (const KvColumn& c : std::as_const(m_declared)) {
+    const int at = upper.indexOf(KvSearchSql::BareName(c.field).toUpper());
+    if (at < 0) {
+      all = false;
+      continue;
+    }
+    TKvSearchField& f = Field(at);
+    f.SetCaption(c.caption);
+    f.SetColWidth(c.width);
+    f.SetVisible(c.visible);
+    if (c.searchable)
+      f.SetIndexed(*c.searchable);
+    else
+      f.SetIndexedByKind();
+  }
+  m_declared.clear();
+  return all;
+}
+
 bool TKvSearchColumns::Configured() const {
+  if (!m_declared.isEmpty()) return true;
   for (const TKvSearchField& f : m_fields)
     if (!f.Caption().isEmpty() || f.Indexed() || f.VisibleSet()) return true;
   return false;
@@ -243,10 +275,6 @@ QList<SelectItem> SelectList(const QString& sql) {
 // ---- the search window -------------------------------------------------
 
 namespace {
-TfmKvSearch::ModalDriver& modalDriver() {
-  static TfmKvSearch::ModalDriver driver;
-  return driver;
-}
 }  // namespace
 
 struct TfmKvSearch::Impl {
@@ -332,6 +360,10 @@ struct TfmKvSearch::Impl {
     if (!fields.Configured()) return true;
     if (anyIndexed()) {
       const TKvSearchField* f = fields.Find(i);
+      if (f && f->IndexedByKind() && list->Active()) {
+        const QMetaType type = list->FieldType(i);
+        return type.isValid() && KvKindOf(type) == KvFieldKind::Text;
+      }
       return f && f->Indexed();
     }
     return visible(i);
@@ -462,10 +494,6 @@ TfmKvSearch::TfmKvSearch(QWidget* parent) : TfmKvDialog(parent), d(std::make_uni
 
 TfmKvSearch::~TfmKvSearch() = default;
 
-void TfmKvSearch::SetModalDriver(ModalDriver driver) {
-  modalDriver() = std::move(driver);
-}
-
 void TfmKvSearch::SetConnectionName(const QString& name) {
   d->connection = name;
 }
@@ -562,6 +590,12 @@ bool TfmKvSearch::SortDescending() const {
 }
 
 bool TfmKvSearch::Open(QString* error) {
+  // Columns declared by name take their places in this statement.
+  if (d->fields.HasPending()) {
+    QStringList names;
+    for (const auto& item : d->selectItems()) names << item.name;
+    d->fields.Resolve(names);
+  }
   const QString sql = d->statement.CommandText();
   const QString keyName = KeyField();
   const QVariant previousKey = d->opened && d->list->RecNo() >= 0 ? d->list->FieldValue(keyName) : QVariant();
@@ -607,6 +641,7 @@ bool TfmKvSearch::Open(QString* error) {
     return false;
   }
   d->opened = true;
+  if (d->fields.HasPending()) d->fields.Resolve(d->list->FieldNames());
 
   if (!d->modelBuilt || d->model->columnCount() == 0) {
     QList<TKvCollectionModel::Column> columns;
@@ -615,7 +650,7 @@ bool TfmKvSearch::Open(QString* error) {
       if (!d->visible(i)) continue;
       TKvCollectionModel::Column c;
       c.field = d->fieldName(i);
-      c.title = d->caption(i);
+      c.caption = d->caption(i);
       const TKvSearchField* f = d->fields.Find(i);
       c.width = f ? f->ColWidth() : -1;
       columns << c;
@@ -746,11 +781,6 @@ int TfmKvSearch::exec() {
       KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
       return QDialog::Rejected;
     }
-  }
-  if (modalDriver()) {
-    setResult(QDialog::Rejected);
-    modalDriver()(*this);
-    return result();
   }
   return TfmKvDialog::exec();
 }

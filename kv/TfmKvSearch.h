@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KvColumn.h"
 #include "TfmKvDialog.h"
 
 #include <QList>
@@ -29,8 +30,14 @@ class TKvSearchField {
  public:
   void SetCaption(const QString& caption) { m_caption = caption; }
   QString Caption() const { return m_caption; }
-  void SetIndexed(bool indexed) { m_indexed = indexed; }
+  void SetIndexed(bool indexed) {
+    m_indexed = indexed;
+    m_indexedByKind = false;
+  }
   bool Indexed() const { return m_indexed; }
+  // Indexed when the list shows the field is text (dates and numbers not).
+  void SetIndexedByKind() { m_indexed = m_indexedByKind = true; }
+  bool IndexedByKind() const { return m_indexedByKind; }
   void SetVisible(bool visible) { m_visible = visible; }
   bool Visible() const { return m_visible.value_or(!m_caption.isEmpty()); }
   bool VisibleSet() const { return m_visible.has_value(); }
@@ -40,22 +47,35 @@ class TKvSearchField {
  private:
   QString m_caption;
   bool m_indexed = false;
+  bool m_indexedByKind = false;
   std::optional<bool> m_visible;
   int m_width = -1;
 };
 
 // The fields of a search window; asking for a position past the end adds
-// fields up to it, and the addresses of fields stay valid.
+// fields up to it, and the addresses of fields stay valid. Fields may also be
+// declared by name (SetColumns): the window places them by the names of its
+// statement's columns; only the declared ones show.
 class TKvSearchColumns {
  public:
+  void SetColumns(const KvColumns& columns);
+  // Places the declared columns at the positions of their names (upper case,
+  // without table prefix); false when some name is missing.
+  bool Resolve(const QStringList& names);
+  bool HasPending() const { return !m_declared.isEmpty(); }
+
   TKvSearchField& Field(int index);
   const TKvSearchField* Find(int index) const;
   int Count() const { return int(m_fields.size()); }
   bool Configured() const;  // some field was given a caption, visibility or index
-  void Clear() { m_fields.clear(); }
+  void Clear() {
+    m_fields.clear();
+    m_declared.clear();
+  }
 
  private:
   std::deque<TKvSearchField> m_fields;
+  KvColumns m_declared;
 };
 
 // A search statement: SQL text with the markers "##WHERE##" and
@@ -175,11 +195,6 @@ class TfmKvSearch : public TfmKvDialog {
   QLabel* StatusLabel() const;
   QPushButton* EditButton() const;
 
-  // Tests drive modal runs without a person: while a driver is set, exec()
-  // opens the list and calls it instead of waiting for the user; the driver
-  // chooses a row and presses OK, or not, and exec() returns the result.
-  using ModalDriver = std::function<void(TfmKvSearch& window)>;
-  static void SetModalDriver(ModalDriver driver);
 
   int exec() override;
 

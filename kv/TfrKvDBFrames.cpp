@@ -225,6 +225,8 @@ void TfrKvDBFrame::SetDataSet(TKvQueryCollection* collection) {
   if (collection) {
     collection->SavePending = [frame = QPointer<TfrKvDBFrame>(this)] { return frame && frame->SavePending(); };
   }
+  for (TKvDBLookupEdit* lookup : std::as_const(m_lookups))
+    if (lookup) lookup->SetDataSource(collection, lookup->DataField());
   UpdateActions();
 }
 
@@ -483,42 +485,64 @@ void TfrKvDBFrame::focusFirstControl() {
 }
 
 template <typename Control>
-static Control* addControl(TKvDataSource* source, QFormLayout* layout, const QString& field, const QString& caption,
-                           Control* control) {
+static Control* addControl(TKvDataSource* source, QFormLayout* layout, const QString& name, const QString& field,
+                           const QString& caption, Control* control) {
+  control->setObjectName(name);
   control->SetCaption(caption);
   control->SetDataSource(source, field);
   layout->addRow(caption, control);
   return control;
 }
 
-TKvDBEdit* TfrKvDBFrame::AddDBEdit(const QString& field, const QString& caption) {
+TKvDBEdit* TfrKvDBFrame::AddDBEdit(const QString& name, const QString& field, const QString& caption) {
   if (!m_detailLayout) return nullptr;
-  return addControl(xdsMain, m_detailLayout, field, caption, new TKvDBEdit(m_detail));
+  return addControl(xdsMain, m_detailLayout, name, field, caption, new TKvDBEdit(m_detail));
 }
 
-TKvDBDateEdit* TfrKvDBFrame::AddDBDate(const QString& field, const QString& caption) {
+TKvDBDateEdit* TfrKvDBFrame::AddDBDate(const QString& name, const QString& field, const QString& caption) {
   if (!m_detailLayout) return nullptr;
-  return addControl(xdsMain, m_detailLayout, field, caption, new TKvDBDateEdit(m_detail));
+  return addControl(xdsMain, m_detailLayout, name, field, caption, new TKvDBDateEdit(m_detail));
 }
 
-TKvDBNumberEdit* TfrKvDBFrame::AddDBNumber(const QString& field, const QString& caption, int decimals) {
+TKvDBNumberEdit* TfrKvDBFrame::AddDBNumber(const QString& name, const QString& field, const QString& caption,
+                                           int decimals) {
   if (!m_detailLayout) return nullptr;
   auto* control = new TKvDBNumberEdit(m_detail);
   control->SetDecimals(decimals);
-  return addControl(xdsMain, m_detailLayout, field, caption, control);
+  return addControl(xdsMain, m_detailLayout, name, field, caption, control);
 }
 
-TKvDBMemo* TfrKvDBFrame::AddDBMemo(const QString& field, const QString& caption) {
+TKvDBMemo* TfrKvDBFrame::AddDBMemo(const QString& name, const QString& field, const QString& caption) {
   if (!m_detailLayout) return nullptr;
-  return addControl(xdsMain, m_detailLayout, field, caption, new TKvDBMemo(m_detail));
+  return addControl(xdsMain, m_detailLayout, name, field, caption, new TKvDBMemo(m_detail));
 }
 
-TKvDBCheckBox* TfrKvDBFrame::AddDBCheck(const QString& field, const QString& caption) {
+TKvDBCheckBox* TfrKvDBFrame::AddDBCheck(const QString& name, const QString& field, const QString& caption) {
   if (!m_detailLayout) return nullptr;
   auto* control = new TKvDBCheckBox(caption, m_detail);
+  control->setObjectName(name);
   control->SetCaption(caption);
   control->SetDataSource(xdsMain, field);
   m_detailLayout->addRow(QString(), control);
+  return control;
+}
+
+QWidget* TfrKvDBFrame::ControlOfField(const QString& field) const {
+  const QString f = field.trimmed();
+  for (TKvDBControl* control : xdsMain->Controls())
+    if (control->DataField().compare(f, Qt::CaseInsensitive) == 0) return control->Widget();
+  for (TKvDBLookupEdit* lookup : m_lookups)
+    if (lookup && lookup->DataField().compare(f, Qt::CaseInsensitive) == 0) return lookup;
+  return nullptr;
+}
+
+TKvDBLookupEdit* TfrKvDBFrame::AddDBLookup(const QString& name, const QString& field, const QString& caption) {
+  if (!m_detailLayout) return nullptr;
+  auto* control = new TKvDBLookupEdit(m_detail);
+  control->setObjectName(name);
+  control->SetDataSource(DataSet(), field);
+  m_detailLayout->addRow(caption, control);
+  m_lookups << control;
   return control;
 }
 

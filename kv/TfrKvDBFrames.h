@@ -2,6 +2,7 @@
 
 #include <QKeySequence>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -18,6 +19,7 @@ class TKvDBCheckBox;
 class TKvDBDateEdit;
 class TKvDBEdit;
 class TKvDBGrid;
+class TKvDBLookupEdit;
 class TKvDBMemo;
 class TKvDBNumberEdit;
 class TKvQueryCollection;
@@ -113,14 +115,21 @@ class TfrKvDBFrame : public QWidget {
   void AddToolAction(QAction* action, bool separator = true);
 
   // The detail page (null in a grid-only frame) with its form layout, and
-  // helpers that add a captioned data-aware control bound to the frame.
+  // helpers that add a data-aware control bound to the frame in one call:
+  // its component name, its field and its caption.
   QWidget* DetailPage() const { return m_detail; }
   QFormLayout* DetailLayout() const { return m_detailLayout; }
-  TKvDBEdit* AddDBEdit(const QString& field, const QString& caption);
-  TKvDBDateEdit* AddDBDate(const QString& field, const QString& caption);
-  TKvDBNumberEdit* AddDBNumber(const QString& field, const QString& caption, int decimals = -1);
-  TKvDBMemo* AddDBMemo(const QString& field, const QString& caption);
-  TKvDBCheckBox* AddDBCheck(const QString& field, const QString& caption);
+  TKvDBEdit* AddDBEdit(const QString& name, const QString& field, const QString& caption);
+  TKvDBDateEdit* AddDBDate(const QString& name, const QString& field, const QString& caption);
+  TKvDBNumberEdit* AddDBNumber(const QString& name, const QString& field, const QString& caption, int decimals = -1);
+  TKvDBMemo* AddDBMemo(const QString& name, const QString& field, const QString& caption);
+  TKvDBCheckBox* AddDBCheck(const QString& name, const QString& field, const QString& caption);
+  // The control bound to a field (any letter case), or null: where a
+  // message about the field sends the user.
+  QWidget* ControlOfField(const QString& field) const;
+  // A lookup bound to the frame's collection (also to one set later by
+  // SetDataSet); a preset sets its list.
+  TKvDBLookupEdit* AddDBLookup(const QString& name, const QString& field, const QString& caption);
 
  protected:
   enum class Pages { GridAndDetail, Grid, Detail };
@@ -141,6 +150,7 @@ class TfrKvDBFrame : public QWidget {
   void showEvent(QShowEvent* event) override;
 
   QList<QAction*> m_locked;
+  QList<QPointer<TKvDBLookupEdit>> m_lookups;
   bool m_readOnly = false;
   bool m_tabsOrdered = false;
   bool m_saving = false;

@@ -70,11 +70,7 @@ TdmPuxAttivazioni::TdmPuxAttivazioni(QObject* parent) : TdmKvAttivazioni(parent)
     int order;
     int tipo;
   } codici[] = {{"xafCig", "Codici CIG", 11, 1}, {"xafCup", "Codici CUP", 12, 2}, {"xafDurc", "Codici DURC", 13, 3}};
-  for (const auto& c : codici) {
-    const int tipo = c.tipo;
-    form(c.name, c.caption, archivi, c.order, 26, "TfmFenCCD_archivi").OnInizializedForm =
-        [tipo](TKvAttForm&, QWidget* w) { w->setProperty("TipoArchivio", tipo); };
-  }
+  for (const auto& c : codici) form(c.name, c.caption, archivi, c.order, 26, "TfmFenCCD_archivi").Args = {{.tipo = c.tipo}};
 
   form("xafPreventivi", "Preventivi", prev, 1, 19, "TfmPuxPreventivi").BeforeExecute = azzeraFiltri;
   form("xafOfferte", "Offerte", prev, 2, 8, "TfmPuxOfferte").BeforeExecute = azzeraFiltri;
@@ -94,12 +90,8 @@ TdmPuxAttivazioni::TdmPuxAttivazioni(QObject* parent) : TdmKvAttivazioni(parent)
   for (const auto& e : export_) {
     TKvAttForm& f = form(e.name, e.caption, avcp, e.order, e.image, "TfmPuxExportAVCP");
     f.BeforeExecute = parametri;
-    const int modo = e.modo;
-    const bool ricorda = e.ricorda;
-    f.OnInizializedForm = [this, modo, ricorda](TKvAttForm&, QWidget* w) {
-      w->setProperty("Modalita", modo);
-      if (ricorda) FinestraExportCorrente = w;
-    };
+    f.Args = {{.tipo = e.modo}};
+    if (e.ricorda) f.OnInizializedForm = [this](TKvAttForm&, QWidget* w) { FinestraExportCorrente = w; };
   }
 
   TKvAttReport& report = Add<TKvAttReport>(QStringLiteral("xarReport"), QStringLiteral("Stampe"), stampe, 0, -1);
@@ -122,8 +114,8 @@ TdmPuxAttivazioni::TdmPuxAttivazioni(QObject* parent) : TdmKvAttivazioni(parent)
       cancel = true;
     }
   };
+  firme.Args = {{.larghezzaPrimaColonna = 320}};
   firme.OnInizializedForm = [](TKvAttForm&, QWidget* w) {
-    w->setProperty("LarghezzaPrimaColonna", 320);
     w->setWindowState(w->windowState() | Qt::WindowMaximized);
   };
 

@@ -33,12 +33,9 @@ QString testoData(const QDate& d) {
   return d.isValid() ? d.toString(QStringLiteral("dd/MM/yyyy")) : QString();
 }
 
-TKvCollectionModel::Column colonna(const char* field, const char* title, int width) {
-  TKvCollectionModel::Column c;
-  c.field = QString::fromLatin1(field);
-  c.title = QString::fromUtf8(title);
-  c.width = width;
-  return c;
+// These lists are not sorted by their titles.
+KvColumn colonna(const char* field, const char* caption, int width) {
+  return {.field = field, .caption = caption, .width = width, .sortable = false};
 }
 
 }  // namespace
@@ -72,11 +69,10 @@ TfrAnniFinanziari::TfrAnniFinanziari(QWidget* parent) : TfrKvDBRWGrid(parent) {
   xdlAnnoFin->SetListField(QStringLiteral("TANF_ANNIFINANZ.IANFVALORE"));
   xdlAnnoFin->SetSearchCaption(QStringLiteral("Anni Finanziari"));
   xdlAnnoFin->SetSearchWidth(600);
-  TKvSearchColumns& colonne = xdlAnnoFin->SearchColumns();
-  colonne.Field(1).SetCaption(QStringLiteral("Anno Finanziario"));
-  colonne.Field(1).SetIndexed(true);
-  colonne.Field(2).SetCaption(QStringLiteral("Inizio"));
-  colonne.Field(3).SetCaption(QStringLiteral("Fine"));
+  xdlAnnoFin->SearchColumns().SetColumns(
+      {{.field = "IANFVALORE", .caption = "Anno Finanziario", .searchable = true},
+       {.field = "DANFKALVOINIZIO", .caption = "Inizio", .searchable = false},
+       {.field = "DANFKALVOFINE", .caption = "Fine", .searchable = false}});
   xdlAnnoFin->SetReadOnly(true);
   DetailLayout()->addRow(QStringLiteral("Anno Finanziario"), xdlAnnoFin);
 

@@ -57,6 +57,7 @@ TfmPuxMain::TfmPuxMain(TdmPuxAttivazioni& registry, TdmPuxParametri& parameters,
     options.modal = command.ModalForm;
     options.multipleInstance = command.MultipleInstance;
     options.instanceKey = command.Name;  // "Codici CIG" and "Codici CUP" are two windows
+    options.args = command.Args;
     options.onInizializedForm = [&command](QWidget* w) {
       if (command.OnInizializedForm) command.OnInizializedForm(command, w);
     };

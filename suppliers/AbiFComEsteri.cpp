@@ -9,10 +9,6 @@
 #include <QVBoxLayout>
 
 namespace {
-TfmComEsteri::ModalDriver& modalDriver() {
-  static TfmComEsteri::ModalDriver driver;
-  return driver;
-}
 }  // namespace
 
 TfmComEsteri::TfmComEsteri(QWidget* parent) : TfmKvDialog(parent) {
@@ -24,10 +20,6 @@ TfmComEsteri::TfmComEsteri(QWidget* parent) : TfmKvDialog(parent) {
 }
 
 TfmComEsteri::~TfmComEsteri() = default;
-
-void TfmComEsteri::SetModalDriver(ModalDriver driver) {
-  modalDriver() = std::move(driver);
-}
 
 bool TfmComEsteri::ApriStato(int iStaId) {
   m_iStaId = iStaId;
@@ -57,11 +49,6 @@ bool TfmComEsteri::ApriStato(int iStaId) {
 
 int TfmComEsteri::exec() {
   if (!m_aperto && !ApriStato(m_iStaId)) return QDialog::Rejected;
-  if (modalDriver()) {
-    setResult(QDialog::Rejected);
-    modalDriver()(*this);
-    return result();
-  }
   return TfmKvDialog::exec();
 }
 

@@ -22,10 +22,6 @@ class TfmComEsteri : public TfmKvDialog {
 
   TfrComEsteri* frComEsteri;
 
-  // Tests drive modal runs without a person: exec() prepares the window,
-  // calls the driver instead of waiting, and returns the result it left.
-  using ModalDriver = std::function<void(TfmComEsteri& window)>;
-  static void SetModalDriver(ModalDriver driver);
 
   int exec() override;
 

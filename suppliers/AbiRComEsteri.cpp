@@ -11,11 +11,8 @@
 
 TfrComEsteri::TfrComEsteri(QWidget* parent) : TfrKvDBRWGrid(parent) {
   setObjectName(QStringLiteral("frComEsteri"));
-  xdeComune = AddDBEdit(QStringLiteral("SCOMDESC"), QStringLiteral("Comune/Città"));
-  xdeComune->setObjectName(QStringLiteral("xdeComune"));
-
-  xdlStato = new TKvDBLookupEdit(DetailPage());
-  xdlStato->setObjectName(QStringLiteral("xdlStato"));
+  xdeComune = AddDBEdit(QStringLiteral("xdeComune"), QStringLiteral("SCOMDESC"), QStringLiteral("Comune/Città"));
+  xdlStato = AddDBLookup(QStringLiteral("xdlStato"), QStringLiteral("ISTAID"), QStringLiteral("Stato estero"));
   xdlStato->SetListCommandText(QStringList{
       QStringLiteral("SELECT TSTA_STATI.ISTAID, TSTA_STATI.SSTALDESC, TSTA_STATI.SSTACODICE, TSTA_STATI.SSTAISTAT"),
       QStringLiteral("FROM TSTA_STATI"),
@@ -25,44 +22,22 @@ TfrComEsteri::TfrComEsteri(QWidget* parent) : TfrKvDBRWGrid(parent) {
   xdlStato->SetKeyField(QStringLiteral("TSTA_STATI.ISTAID"));
   xdlStato->SetListField(QStringLiteral("SSTALDESC"));
   xdlStato->SetListSearchField(QStringLiteral("TSTA_STATI.SSTALDESC"));
-  TKvSearchColumns& columns = xdlStato->SearchColumns();
-  columns.Field(1).SetCaption(QStringLiteral("Stato"));
-  columns.Field(1).SetColWidth(200);
-  columns.Field(1).SetIndexed(true);
-  columns.Field(2).SetCaption(QStringLiteral("Codice"));
-  columns.Field(2).SetColWidth(70);
-  columns.Field(2).SetIndexed(true);
-  columns.Field(3).SetCaption(QStringLiteral("ISTAT"));
-  columns.Field(3).SetColWidth(70);
-  columns.Field(3).SetIndexed(true);
+  xdlStato->SearchColumns().SetColumns({{.field = "SSTALDESC", .caption = "Stato", .width = 200},
+                                        {.field = "SSTACODICE", .caption = "Codice", .width = 70},
+                                        {.field = "SSTAISTAT", .caption = "ISTAT", .width = 70}});
   xdlStato->OnChangeFKValue = [this](TKvDBLookupEdit&, int, int newKey) { statoScelto(newKey); };
-  DetailLayout()->addRow(QStringLiteral("Stato estero"), xdlStato);
-
-  xdeCodCatastale = AddDBEdit(QStringLiteral("SSRPCCODCATA"), QStringLiteral("Codice Catastale"));
-  xdeCodCatastale->setObjectName(QStringLiteral("xdeCodCatastale"));
-  xdeCodIstat = AddDBEdit(QStringLiteral("SSRPCCOMRISTAT"), QStringLiteral("Codice ISTAT"));
-  xdeCodIstat->setObjectName(QStringLiteral("xdeCodIstat"));
+  xdeCodCatastale =
+      AddDBEdit(QStringLiteral("xdeCodCatastale"), QStringLiteral("SSRPCCODCATA"), QStringLiteral("Codice Catastale"));
+  xdeCodIstat = AddDBEdit(QStringLiteral("xdeCodIstat"), QStringLiteral("SSRPCCOMRISTAT"), QStringLiteral("Codice ISTAT"));
 }
 
 void TfrComEsteri::SetModulo(TdmComuni* module) {
   m_module = module;
   TKvQueryCollection* list = module ? module->xqcComuniEsteri : nullptr;
   SetDataSet(list);
-  xdlStato->SetDataSource(list, QStringLiteral("ISTAID"));
   if (!list) return;
-  TKvCollectionModel::Column city;
-  city.field = QStringLiteral("SCOMDESC");
-  city.title = QStringLiteral("Città");
-  city.width = 250;
-  TKvCollectionModel::Column state;
-  state.field = QStringLiteral("SSTALDESC");
-  state.title = QStringLiteral("Stato");
-  state.width = 250;
-  grFrame->SetColumns({city, state});
-  TKvColsIndex& index = grFrame->ColsIndex();
-  index.Clear();
-  index.Add()->SetColumn(0).SetFields(QStringLiteral("SCOMDESC;SSTALDESC")).SetSearchable(true);
-  index.Add()->SetColumn(1).SetFields(QStringLiteral("SSTALDESC;SCOMDESC")).SetSearchable(true);
+  grFrame->SetColumns({{.field = "SCOMDESC", .caption = "Città", .width = 250, .sortFields = "SCOMDESC;SSTALDESC"},
+                       {.field = "SSTALDESC", .caption = "Stato", .width = 250, .sortFields = "SSTALDESC;SCOMDESC"}});
 }
 
 void TfrComEsteri::statoScelto(int iStaId) {

@@ -4,6 +4,7 @@
 #include "FenFSceltaDate.h"
 #include "FenFinestre.h"
 #include "FenUCodici.h"
+#include "KvDialogScript.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "PuxTestDb.h"
@@ -44,13 +45,9 @@ class Codici : public PuxDbTest {
     PuxDbTest::SetUp();
     FenRegistraFinestre();
     KvMessageScript::Begin();
-    UltimoCodice = -1;
   }
   void TearDown() override {
-    TfmKvSearch::SetModalDriver({});
-    TfmFenCCD::SetModalDriver({});
-    TfmFenSceltaDate::SetModalDriver({});
-    UltimoCodice = -1;
+    KvDialogScript::Clear();
     KvMessageScript::End();
     PuxDbTest::TearDown();
   }

@@ -1,7 +1,9 @@
 #include "FenCodiciFixture.h"
 #include "FenMCcdRpt.h"
+#include "FenMCCD.h"
 #include "FenRCCD.h"
 #include "FenRCCDMovColl.h"
+#include "KvDialogScript.h"
 
 #include <gtest/gtest.h>
 
@@ -78,16 +80,16 @@ TEST_F(Totali, PaidCommittedAndInvoicedTotalsOfEachList) {
       pagato = lookup.ListValue(QStringLiteral("FIMPPAGATO"));
       impegnato = lookup.ListValue(QStringLiteral("FIMPIMPEGNATO"));
     } else {
-      TfrFenCCD frame;
-      frame.SetUso(QLatin1String(c.lista) == QLatin1String("archivio") ? TfrFenCCD::Uso::Archivio
-                                                                       : TfrFenCCD::Uso::Dialogo);
+      TdmFenCCD dm(QLatin1String(c.lista) == QLatin1String("archivio") ? TdmFenCCD::Uso::Archivio
+                                                                       : TdmFenCCD::Uso::Dialogo);
+      TfrFenCCD frame(dm);
       frame.SetTipo(tipo);
       frame.SetBeneficiario(QLatin1String(c.lista) == QLatin1String("archivio") ? -1 : 0);
       ASSERT_TRUE(frame.Apri());
-      ASSERT_TRUE(frame.xqcCCD->Locate(QStringLiteral("ICCDID"), c.codice));
-      pagato = frame.xqcCCD->FieldValue(QStringLiteral("FIMPPAGATO"));
-      impegnato = frame.xqcCCD->FieldValue(QStringLiteral("FIMPIMPEGNATO"));
-      fatture = frame.xqcCCD->FieldValue(QStringLiteral("FIMPONIBFATT"));
+      ASSERT_TRUE(frame.dm->xqcCCD->Locate(QStringLiteral("ICCDID"), c.codice));
+      pagato = frame.dm->xqcCCD->FieldValue(QStringLiteral("FIMPPAGATO"));
+      impegnato = frame.dm->xqcCCD->FieldValue(QStringLiteral("FIMPIMPEGNATO"));
+      fatture = frame.dm->xqcCCD->FieldValue(QStringLiteral("FIMPONIBFATT"));
     }
     EXPECT_DOUBLE_EQ(pagato.toDouble(), c.pagato);
     EXPECT_DOUBLE_EQ(impegnato.toDouble(), c.impegnato);
@@ -98,11 +100,12 @@ TEST_F(Totali, PaidCommittedAndInvoicedTotalsOfEachList) {
 }
 
 TEST_F(Totali, OrdersWithoutCommitmentsFilterKeepsOnlyThoseCodes) {
-  TfrFenCCD frame;
+  TdmFenCCD dm;
+  TfrFenCCD frame(dm);
   frame.SetTipo(CcdCig);
   ASSERT_TRUE(frame.Apri());
   ASSERT_TRUE(frame.ApplicaFiltro(TfrFenCCD::kFiltroMandatiSenzaImpegni));
-  const QStringList codici = colonna(*frame.xqcCCD, QStringLiteral("SCCDCODICE"));
+  const QStringList codici = colonna(*frame.dm->xqcCCD, QStringLiteral("SCCDCODICE"));
   EXPECT_TRUE(codici.contains(QStringLiteral("TOT912")));
   EXPECT_FALSE(codici.contains(QStringLiteral("TOT911")));
   // Not in this program: the menu item belongs to the accounting program.
@@ -274,7 +277,7 @@ TEST_F(Codici, CodesPrintTakesKindFromTheReportAndPeriodFromTheDialog) {
   Codice(961, CcdCup, "SENZADATA", QString());
   TdmFenCcdRpt modulo;
   modulo.SetNumeroReport(5109);
-  TfmFenSceltaDate::SetModalDriver([](TfmFenSceltaDate& d) {
+  KvDialogScript::Drive<TfmFenSceltaDate>([](TfmFenSceltaDate& d) {
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Scelta Date"));
     EXPECT_EQ(d.Dal(), QDate(QDate::currentDate().year(), 1, 1));
     EXPECT_EQ(d.Al(), QDate(QDate::currentDate().year(), 12, 31));
@@ -296,7 +299,7 @@ TEST_F(Codici, CodesPrintTakesKindFromTheReportAndPeriodFromTheDialog) {
   EXPECT_EQ(modulo.quMovColl->Param(QStringLiteral("iCcdId")).toInt(), 19);
   EXPECT_TRUE(modulo.quMovColl->Active());
 
-  TfmFenSceltaDate::SetModalDriver([](TfmFenSceltaDate& d) { d.reject(); });
+  KvDialogScript::Drive<TfmFenSceltaDate>([](TfmFenSceltaDate& d) { d.reject(); });
   modulo.SetNumeroReport(5108);
   ASSERT_TRUE(modulo.PreparaDati());
   EXPECT_TRUE(modulo.cdsCcd->Active());
@@ -352,7 +355,7 @@ TEST_F(Codici, SuppliersNotInOrderAtTheDayOfTheCheck) {
 
   TdmFenCcdRpt modulo;
   modulo.SetNumeroReport(5134);
-  TfmFenSceltaDate::SetModalDriver([&](TfmFenSceltaDate& d) {
+  KvDialogScript::Drive<TfmFenSceltaDate>([&](TfmFenSceltaDate& d) {
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Data del Controllo"));
     EXPECT_FALSE(d.edDal->isVisibleTo(&d));
     EXPECT_EQ(d.Al(), QDate::currentDate());
@@ -381,7 +384,7 @@ TEST_F(Codici, SuppliersNotInOrderAtTheDayOfTheCheck) {
   EXPECT_EQ(fine.toString(), QStringLiteral("15/06/2026"));
 
   // Cancelling the day of the check cancels the report.
-  TfmFenSceltaDate::SetModalDriver([](TfmFenSceltaDate& d) { d.reject(); });
+  KvDialogScript::Drive<TfmFenSceltaDate>([](TfmFenSceltaDate& d) { d.reject(); });
   EXPECT_FALSE(modulo.PreparaDati());
   EXPECT_FALSE(modulo.DataControllo().isValid());
 }
@@ -389,7 +392,7 @@ TEST_F(Codici, SuppliersNotInOrderAtTheDayOfTheCheck) {
 TEST_F(Codici, DateDialogRefusesEachDateOutsideTheGivenRange) {
   TfmFenSceltaDate d;
   d.SetIntervallo(QDate(2026, 1, 1), QDate(2026, 12, 31));
-  TfmFenSceltaDate::SetModalDriver([](TfmFenSceltaDate& dlg) {
+  KvDialogScript::Drive<TfmFenSceltaDate>([](TfmFenSceltaDate& dlg) {
     EXPECT_EQ(dlg.Dal(), QDate(2026, 1, 1));
     dlg.SetDal(QDate(2025, 12, 31));
     dlg.SetAl(QDate(2027, 1, 1));

@@ -1,13 +1,18 @@
 #include "FenCodiciFixture.h"
 #include "FenFCCD_archivi.h"
 #include "FenFSearchCCD.h"
+#include "FenMCCD.h"
 #include "FenRCCD.h"
 #include "FenRCCDMovColl.h"
 #include "KvCollectionModel.h"
 #include "KvDbControls.h"
+#include "KvDialogScript.h"
 #include "KvWindowFactory.h"
 #include "TKvDBGrid.h"
+#include "TdmPuxAttivazioni.h"
+#include "TdmPuxParametri.h"
 #include "TfmKvMDIMain.h"
+#include "TfmPuxMain.h"
 
 #include <gtest/gtest.h>
 
@@ -71,9 +76,9 @@ TEST_F(Codici, ArchiveWindowTakesItsKindFromTheCommandBeforeItShows) {
     SCOPED_TRACE(c.comando);
     KvFormOptions opzioni;
     opzioni.instanceKey = QString::fromLatin1(c.comando);
+    opzioni.args = KvFormArgs{.tipo = c.tipo};
     opzioni.onInizializedForm = [&](QWidget* w) {
       EXPECT_FALSE(w->isVisible());
-      w->setProperty("TipoArchivio", c.tipo);
       EXPECT_EQ(qobject_cast<TfmFenCCD_archivi*>(w)->Tipo(), c.tipo);
     };
     const KvFormResult r = KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main, opzioni);
@@ -87,17 +92,42 @@ TEST_F(Codici, ArchiveWindowTakesItsKindFromTheCommandBeforeItShows) {
     EXPECT_EQ(f.DetailLayout()->isRowVisible(f.xleBenef), c.beneficiario);
     EXPECT_EQ(f.DetailLayout()->isRowVisible(f.xdnImporto), c.importo);
     EXPECT_EQ(f.acFiltri->isVisible(), c.filtro);
-    EXPECT_EQ(f.xqcCCD->RecordCount(), c.righe);
-    EXPECT_EQ(colonna(*f.xqcCCD, QStringLiteral("ITCCDID")), QStringList(c.righe, QString::number(c.tipo)));
-    EXPECT_EQ(f.xqcCCD->RecNo(), 0);
-    EXPECT_EQ(f.xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt(), c.primo);
+    EXPECT_EQ(f.dm->xqcCCD->RecordCount(), c.righe);
+    EXPECT_EQ(colonna(*f.dm->xqcCCD, QStringLiteral("ITCCDID")), QStringList(c.righe, QString::number(c.tipo)));
+    EXPECT_EQ(f.dm->xqcCCD->RecNo(), 0);
+    EXPECT_EQ(f.dm->xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt(), c.primo);
     EXPECT_EQ(w->frFenCCDMovColl->Codice(), c.primo);
     // Moving in the list reopens the linked movements for the new code.
     f.xacNext->trigger();
-    EXPECT_EQ(w->frFenCCDMovColl->Codice(), f.xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt());
+    EXPECT_EQ(w->frFenCCDMovColl->Codice(), f.dm->xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt());
   }
   EXPECT_EQ(main.MdiChildren().size(), 3);  // one window per kind
   KvWindowFactory::SetMainWindow(nullptr);
+}
+
+// The side bar's three commands open three windows, each in its kind; a
+// command run again brings its own window forward.
+TEST_F(Codici, CigCupAndDurcCommandsOpenThreeSeparateWindows) {
+  TdmPuxAttivazioni registro;
+  TdmPuxParametri parametri;
+  TfmPuxMain main(registro, parametri);
+  auto tipoAttivo = [&] {
+    QMdiSubWindow* corrente = main.MdiArea()->currentSubWindow();
+    auto* w = corrente ? qobject_cast<TfmFenCCD_archivi*>(corrente->widget()) : nullptr;
+    return w ? w->Tipo() : -1;
+  };
+  const struct {
+    const char* comando;
+    int tipo;
+  } casi[] = {{"xafCig", CcdCig}, {"xafCup", CcdCup}, {"xafDurc", CcdDurc}};
+  for (const auto& c : casi) {
+    ASSERT_TRUE(registro.Run(QString::fromLatin1(c.comando))) << c.comando;
+    EXPECT_EQ(tipoAttivo(), c.tipo) << c.comando;
+  }
+  EXPECT_EQ(main.MdiChildren().size(), 3);
+  ASSERT_TRUE(registro.Run(QStringLiteral("xafCup")));
+  EXPECT_EQ(main.MdiChildren().size(), 3);
+  EXPECT_EQ(tipoAttivo(), CcdCup);
 }
 
 TEST_F(Codici, RequiredFieldsAreNamedAndTheRowStaysBeingTyped) {
@@ -115,7 +145,8 @@ TEST_F(Codici, RequiredFieldsAreNamedAndTheRowStaysBeingTyped) {
       {CcdCig, "C2", "", "Fornitura", "", "Data Assegnazione"},
       {CcdDurc, "D1", "15/03/2026", "DURC on line", "", "Beneficiario"},
   };
-  TfrFenCCD f;
+  TdmFenCCD dm;
+  TfrFenCCD f(dm);
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.campo);
     f.SetTipo(c.tipo);
@@ -131,14 +162,15 @@ TEST_F(Codici, RequiredFieldsAreNamedAndTheRowStaysBeingTyped) {
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt(), prima);
     // Leaving the row another way (the grid posts it) is refused the same.
     QString errore;
-    EXPECT_FALSE(f.xqcCCD->Post(&errore));
+    EXPECT_FALSE(f.dm->xqcCCD->Post(&errore));
     EXPECT_EQ(errore, KvMessageScript::Texts().value(0));
     f.xacCancel->trigger();
   }
 }
 
 TEST_F(Codici, ADurcKeepsItsSupplierAndACigOrCupNeverHasOne) {
-  TfrFenCCD f;
+  TdmFenCCD dm;
+  TfrFenCCD f(dm);
   f.SetTipo(CcdDurc);
   ASSERT_TRUE(f.Apri());
   f.xacInsert->trigger();
@@ -148,7 +180,7 @@ TEST_F(Codici, ADurcKeepsItsSupplierAndACigOrCupNeverHasOne) {
   f.xacPost->trigger();
   EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
   EXPECT_EQ(Scalar("SELECT IBENID FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'INPS_50000001' AND ITCCDID = 3").toInt(), 4);
-  EXPECT_EQ(f.xqcCCD->FieldValue(QStringLiteral("SBENRAGSOC")).toString(), nomeFornitore(4));
+  EXPECT_EQ(f.dm->xqcCCD->FieldValue(QStringLiteral("SBENRAGSOC")).toString(), nomeFornitore(4));
 
   // A supplier chosen while the row was a DURC does not survive the switch to CIG.
   f.xacInsert->trigger();
@@ -162,7 +194,7 @@ TEST_F(Codici, ADurcKeepsItsSupplierAndACigOrCupNeverHasOne) {
                    "AND IBENID IS NULL AND FCCDIMPORTO = 2500")
                 .toInt(),
             1);
-  EXPECT_TRUE(f.xqcCCD->FieldValue(QStringLiteral("IBENID")).isNull());
+  EXPECT_TRUE(f.dm->xqcCCD->FieldValue(QStringLiteral("IBENID")).isNull());
 }
 
 // Codes without movements of a CUP archive: only references through
@@ -182,7 +214,7 @@ TEST_F(Codici, CodesWithoutMovementsOfTheCupArchiveCountOnlyCupReferences) {
   EXPECT_TRUE(f.FiltroAttivo());
   EXPECT_EQ(f.obFiltri->text(), QStringLiteral("Togli filtro"));
   EXPECT_TRUE(f.obFiltri->isChecked());
-  QStringList codici = colonna(*f.xqcCCD, QStringLiteral("SCCDCODICE"));
+  QStringList codici = colonna(*f.dm->xqcCCD, QStringLiteral("SCCDCODICE"));
   EXPECT_FALSE(codici.contains(QStringLiteral("CUPFATTURA")));
   EXPECT_TRUE(codici.contains(QStringLiteral("CUPCOMECIG")));
   EXPECT_TRUE(codici.contains(QStringLiteral("CUPLIBERO")));
@@ -194,9 +226,10 @@ TEST_F(Codici, CodesWithoutMovementsOfTheCupArchiveCountOnlyCupReferences) {
   EXPECT_FALSE(f.FiltroAttivo());
   EXPECT_EQ(f.obFiltri->text(), QStringLiteral("Filtri"));
   EXPECT_FALSE(f.obFiltri->isChecked());
-  EXPECT_EQ(f.xqcCCD->RecordCount(), 8);
+  EXPECT_EQ(f.dm->xqcCCD->RecordCount(), 8);
   // Elsewhere opening the menu takes the filter off; reopening the list too.
-  TfrFenCCD altrove;
+  TdmFenCCD dmAltrove;
+  TfrFenCCD altrove(dmAltrove);
   altrove.SetTipo(CcdCup);
   ASSERT_TRUE(altrove.Apri());
   altrove.obFiltri->click();
@@ -209,19 +242,45 @@ TEST_F(Codici, CodesWithoutMovementsOfTheCupArchiveCountOnlyCupReferences) {
   EXPECT_FALSE(altrove.obFiltri->isChecked());
 }
 
+// Every program's use of a CIG keeps it off the list of the codes without
+// movements: warehouse movements, orders, vouchers, procedures, accounting.
+TEST_F(Codici, EachKindOfUseKeepsACigOffTheCodesWithoutMovements) {
+  const struct {
+    int id;
+    const char* uso;
+  } casi[] = {
+      {961, "INSERT INTO TMGM_MOVMAGAZZINO (IMGMID, ICCDID_CIG) VALUES (9601, 961)"},
+      {962, "INSERT INTO TOMG_ORDINIMAGAZ (IOMGID, ICCDID_CIG) VALUES (9602, 962)"},
+      {963, "INSERT INTO TBUO_BUONI (IBUOID, IDWGID, IBUOESERCIZIOFIN, IBUOTIPO, IBUONUMERO, ICCDID_CIG) "
+            "VALUES (9603, 1, 2026, 0, 13, 963)"},
+      {964, "INSERT INTO TPRE_PREVENTIVI (IPREID, ICCDID_CIG) VALUES (9604, 964)"},
+      {965, "INSERT INTO TMOV_MOVIMENTI (IMOVID, ITPMID, ICCDID_CIG) VALUES (9605, 3, 965)"},
+      {966, nullptr},
+  };
+  for (const auto& c : casi) {
+    Codice(c.id, CcdCig, QStringLiteral("USO%1").arg(c.id), "2026-04-01");
+    if (c.uso) Exec(QString::fromLatin1(c.uso));
+  }
+  TfmFenCCD_archivi w;
+  w.SetTipo(CcdCig);
+  w.frFenCCD->acSenzaMovimenti->trigger();
+  const QStringList senza = colonna(*w.dmFenCCD->xqcCCD, QStringLiteral("SCCDCODICE"));
+  for (const auto& c : casi)
+    EXPECT_EQ(senza.contains(QStringLiteral("USO%1").arg(c.id)), c.uso == nullptr) << (c.uso ? c.uso : "libero");
+}
+
 TEST_F(Codici, ACigCreatedInTheDialogIsTheOneChosenInTheSearch) {
   TKvDBLookupEdit lookup;
   PreparaLookupCodici(lookup, CcdCig);
   ImpostaListaCodici(lookup, CcdCig, 0, QDate(2026, 12, 11));
   lookup.SetKeyValue(2);
   int dialoghi = 0;
-  TfmFenCCD::SetModalDriver([&](TfmFenCCD& d) {
+  KvDialogScript::Drive<TfmFenCCD>([&](TfmFenCCD& d) {
     ++dialoghi;
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Gestione codice CIG"));
     TfrFenCCD& f = *d.frFenCCD;
     // The dialog opens on the search window's current code.
-    EXPECT_EQ(f.xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt(), 2);
-    EXPECT_EQ(UltimoCodice, -1);
+    EXPECT_EQ(f.dm->xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt(), 2);
     EXPECT_EQ(titoliVisibili(*f.grFrame),
               QStringList({"Codice", "Data assegn.", "Descrizione", "Data scadenza", "Importo", "Totale Pagato",
                            "Totale Impegnato", "Imponibile Fatture"}));
@@ -231,7 +290,7 @@ TEST_F(Codici, ACigCreatedInTheDialogIsTheOneChosenInTheSearch) {
     d.OkButton()->click();
     EXPECT_EQ(d.result(), QDialog::Accepted);
   });
-  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+  KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& w) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Scelta CIG"));
     EXPECT_EQ(titoliVisibili(*w.Grid()), QStringList({"Data assegn.", "CIG", "Descrizione", "Data scadenza",
                                                       "Totale Pagato", "Totale Impegnato"}));
@@ -251,7 +310,40 @@ TEST_F(Codici, ACigCreatedInTheDialogIsTheOneChosenInTheSearch) {
   EXPECT_GT(nuovo, 0);
   EXPECT_EQ(lookup.KeyValue(), nuovo);
   EXPECT_EQ(lookup.Text(), QStringLiteral("B9NUOVO001"));
-  EXPECT_EQ(UltimoCodice, -1);
+}
+
+// The dialog hands back the code last corrected even when it is closed with
+// Annulla on another row: the search window then stands on that code.
+TEST_F(Codici, ACodeCorrectedInTheDialogIsHandedBackAlsoOnCancel) {
+  TKvDBLookupEdit lookup;
+  PreparaLookupCodici(lookup, CcdCig);
+  ImpostaListaCodici(lookup, CcdCig, 0, QDate());
+  lookup.SetKeyValue(2);
+  int corretto = -1;
+  KvDialogScript::Next<TfmFenCCD>([&](TfmFenCCD& d) {
+    TfrFenCCD& f = *d.frFenCCD;
+    TKvQueryCollection& codici = *f.dm->xqcCCD;
+    codici.First();
+    if (codici.FieldValue(QStringLiteral("ICCDID")).toInt() == 2) codici.Next();
+    corretto = codici.FieldValue(QStringLiteral("ICCDID")).toInt();
+    f.xacEdit->trigger();
+    riscriviMemo(f.xdmDescrizione, QStringLiteral("Descrizione corretta"));
+    f.xacPost->trigger();
+    ASSERT_TRUE(codici.Locate(QStringLiteral("ICCDID"), 2));
+    d.CancelButton()->click();
+    EXPECT_EQ(d.Codice(), corretto);
+  });
+  KvDialogScript::Next<TfmKvSearch>([&](TfmKvSearch& w) {
+    w.EditButton()->click();
+    EXPECT_EQ(w.Value(QStringLiteral("ICCDID")).toInt(), corretto);
+    w.OkButton()->click();
+  });
+  ASSERT_TRUE(lookup.ShowSearchForm());
+  EXPECT_EQ(KvDialogScript::Pending(), 0);
+  EXPECT_GT(corretto, 0);
+  EXPECT_EQ(lookup.KeyValue(), corretto);
+  EXPECT_EQ(Scalar(QStringLiteral("SELECT SCCDLDESC FROM TCCD_CIGCUPDURC WHERE ICCDID = %1").arg(corretto)).toString(),
+            QStringLiteral("Descrizione corretta"));
 }
 
 // Annulla in the code dialog with a code being typed asks first: Annulla
@@ -281,10 +373,10 @@ TEST_F(Codici, DurcDialogWorksOnTheInvitedSuppliersOwnCodes) {
   TKvDBLookupEdit lookup;
   PreparaLookupCodici(lookup, CcdDurc, [] { return 7; });
   ImpostaListaCodici(lookup, CcdDurc, 7, QDate(2026, 12, 11));
-  TfmFenCCD::SetModalDriver([&](TfmFenCCD& d) {
+  KvDialogScript::Drive<TfmFenCCD>([&](TfmFenCCD& d) {
     EXPECT_EQ(d.windowTitle(), QStringLiteral("Gestione codice DURC"));
     TfrFenCCD& f = *d.frFenCCD;
-    QStringList codici = colonna(*f.xqcCCD, QStringLiteral("SCCDCODICE"));
+    QStringList codici = colonna(*f.dm->xqcCCD, QStringLiteral("SCCDCODICE"));
     codici.sort();
     EXPECT_EQ(codici, QStringList({"INPS_41765309", "INPS_44120587"}));
     EXPECT_TRUE(f.DetailLayout()->isRowVisible(f.xleBenef));
@@ -294,7 +386,7 @@ TEST_F(Codici, DurcDialogWorksOnTheInvitedSuppliersOwnCodes) {
     compila(f, QStringLiteral("INAIL_50000007"), QStringLiteral("05/12/2026"), QStringLiteral("DURC on line"));
     PuxTestInput::retype(f.xddDataScad->LineEdit(), QStringLiteral("04/04/2027"));
     f.xacPost->trigger();
-    EXPECT_GT(UltimoCodice, 0);  // the new code, for the search window
+    EXPECT_GT(d.Codice(), 0);  // the new code, for the search window
     // Correcting a DURC here never moves it to another supplier.
     f.xacEdit->trigger();
     EXPECT_TRUE(f.xleBenef->ReadOnly());
@@ -304,7 +396,7 @@ TEST_F(Codici, DurcDialogWorksOnTheInvitedSuppliersOwnCodes) {
     EXPECT_FALSE(f.xleBenef->ReadOnly());
     d.OkButton()->click();
   });
-  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+  KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& w) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Scelta DURC"));
     EXPECT_EQ(titoliVisibili(*w.Grid()), QStringList({"Data assegn.", "DURC", "Descrizione", "Data scadenza"}));
     EXPECT_EQ(qobject_cast<TfmFenSearchCCD*>(&w)->Beneficiario(), 7);
@@ -330,7 +422,7 @@ TEST_F(Codici, ADurcInUseKeepsItsSupplierAndCannotBeDeleted) {
   TfmFenCCD_archivi w;
   w.SetTipo(CcdDurc);
   TfrFenCCD& f = *w.frFenCCD;
-  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("ICCDID"), 981));
+  ASSERT_TRUE(f.dm->xqcCCD->Locate(QStringLiteral("ICCDID"), 981));
   EXPECT_EQ(w.frFenCCDMovColl->xqcMovColl->RecordCount(), 1);
   f.xacEdit->trigger();
   EXPECT_TRUE(f.xleBenef->ReadOnly());
@@ -342,7 +434,7 @@ TEST_F(Codici, ADurcInUseKeepsItsSupplierAndCannotBeDeleted) {
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ICCDID = 981").toInt(), 1);
 
   KvMessageScript::Clear();
-  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("ICCDID"), 982));
+  ASSERT_TRUE(f.dm->xqcCCD->Locate(QStringLiteral("ICCDID"), 982));
   EXPECT_EQ(w.frFenCCDMovColl->xqcMovColl->RecordCount(), 0);
   f.xacEdit->trigger();
   EXPECT_FALSE(f.xleBenef->ReadOnly());
@@ -380,16 +472,18 @@ TEST_F(Codici, ACodeHeldOnlyByRowsOutsideTheLinkedMovementsIsNotDeleted) {
     EXPECT_EQ(ContaMovimentiCollegati(c.id), 0);
     EXPECT_EQ(ContaRiferimentiCodice(c.id), 1);
 
-    TfrFenCCD f;
+    TdmFenCCD dm;
+
+    TfrFenCCD f(dm);
     f.SetTipo(c.tipo);
     ASSERT_TRUE(f.Apri());
-    ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("ICCDID"), c.id));
+    ASSERT_TRUE(f.dm->xqcCCD->Locate(QStringLiteral("ICCDID"), c.id));
     KvMessageScript::Clear();
     f.xacDelete->trigger();
     EXPECT_EQ(KvMessageScript::Texts(),
               QStringList{"Attenzione!\nIl codice è usato da altri movimenti e non può essere cancellato."});
     // Nor by a delete that does not pass through the action.
-    EXPECT_FALSE(f.xqcCCD->Delete());
+    EXPECT_FALSE(f.dm->xqcCCD->Delete());
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ICCDID = %1").arg(c.id)).toInt(), 1);
   }
 }
@@ -403,7 +497,7 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
   auto apri = [&] {
     KvFormOptions opzioni;
     opzioni.instanceKey = QStringLiteral("xafCig");
-    opzioni.onInizializedForm = [](QWidget* w) { w->setProperty("TipoArchivio", int(CcdCig)); };
+    opzioni.args = KvFormArgs{.tipo = CcdCig};
     return qobject_cast<TfmFenCCD_archivi*>(KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main,
                                                                      opzioni).window);
   };

@@ -1,4 +1,5 @@
 #include "FenCodiciFixture.h"
+#include "FenMCCD.h"
 #include "FenRCCD.h"
 #include "KvCollectionModel.h"
 #include "KvDbControls.h"
@@ -53,7 +54,8 @@ TEST_F(Codici, AnAmountIsStoredExactlyAsTypedOrRefusedNamingTheField) {
       {"12,345678", "", "decimali", nullptr},
       {"12,345", "", "decimali", nullptr},
   };
-  TfrFenCCD f;
+  TdmFenCCD dm;
+  TfrFenCCD f(dm);
   f.SetTipo(CcdCig);
   ASSERT_TRUE(f.Apri());
   int n = 0;
@@ -83,10 +85,10 @@ TEST_F(Codici, AnAmountIsStoredExactlyAsTypedOrRefusedNamingTheField) {
     }
     EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
     EXPECT_EQ(salvato, QString::fromLatin1(c.salvato));
-    ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("SCCDCODICE"), codice));
+    ASSERT_TRUE(f.dm->xqcCCD->Locate(QStringLiteral("SCCDCODICE"), codice));
     EXPECT_EQ(f.xdnImporto->text(), QString::fromUtf8(c.mostrato));
     const int colonna = f.grFrame->Model()->ColumnOfField(QStringLiteral("FCCDIMPORTO"));
-    EXPECT_EQ(f.grFrame->Model()->index(f.xqcCCD->RecNo(), colonna).data().toString(), f.xdnImporto->text());
+    EXPECT_EQ(f.grFrame->Model()->index(f.dm->xqcCCD->RecNo(), colonna).data().toString(), f.xdnImporto->text());
   }
 }
 
@@ -103,7 +105,8 @@ TEST_F(Codici, AnImpossibleDateIsNamedAsSuchRequiredOrNot) {
       {"15/03/2026", "00/00/0000", nonValida},
       {"", "31/12/2026", QStringLiteral("Il campo 'Data Assegnazione' deve avere un valore.")},
   };
-  TfrFenCCD f;
+  TdmFenCCD dm;
+  TfrFenCCD f(dm);
   f.SetTipo(CcdCig);
   ASSERT_TRUE(f.Apri());
   const int prima = Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt();
@@ -122,7 +125,8 @@ TEST_F(Codici, AnImpossibleDateIsNamedAsSuchRequiredOrNot) {
 }
 
 TEST_F(Codici, TextFieldsStopAtTheLengthOfTheirColumn) {
-  TfrFenCCD f;
+  TdmFenCCD dm;
+  TfrFenCCD f(dm);
   f.SetTipo(CcdCig);
   ASSERT_TRUE(f.Apri());
   nuovoCig(f, QString(60, QLatin1Char('C')));

@@ -110,9 +110,9 @@ TEST_F(KvDbControlsTest, ControlsTakeTheirLimitsFromTheColumn) {
   ASSERT_TRUE(c.Open());
   TfrKvDBRW frame;
   frame.SetDataSet(&c);
-  TKvDBEdit* xdeCod = frame.AddDBEdit(QStringLiteral("SARTCOD"), QStringLiteral("Codice"));
-  TKvDBMemo* xdmDesc = frame.AddDBMemo(QStringLiteral("SARTDESCL"), QStringLiteral("Descrizione"));
-  TKvDBNumberEdit* xdnScarto = frame.AddDBNumber(QStringLiteral("FARTSCARTOPERC"), QStringLiteral("Scarto"));
+  TKvDBEdit* xdeCod = frame.AddDBEdit(QStringLiteral("xdeCod"), QStringLiteral("SARTCOD"), QStringLiteral("Codice"));
+  TKvDBMemo* xdmDesc = frame.AddDBMemo(QStringLiteral("xdmDesc"), QStringLiteral("SARTDESCL"), QStringLiteral("Descrizione"));
+  TKvDBNumberEdit* xdnScarto = frame.AddDBNumber(QStringLiteral("xdnScarto"), QStringLiteral("FARTSCARTOPERC"), QStringLiteral("Scarto"));
   frame.xacInsert->trigger();
   PuxTestInput::type(xdeCod, QStringLiteral("ABCDEFGHIJ"));
   EXPECT_EQ(xdeCod->text(), QStringLiteral("ABCDEFG"));

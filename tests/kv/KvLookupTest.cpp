@@ -1,3 +1,4 @@
+#include "KvDialogScript.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
@@ -65,8 +66,7 @@ class KvLookupTest : public PuxDbTest {
     KvMessageScript::Begin();
   }
   void TearDown() override {
-    TfmKvSearch::SetModalDriver({});
-    TfmKvMultiSelect::SetModalDriver({});
+    KvDialogScript::Clear();
     KvWindowFactory::Unregister(QStringLiteral("TfmTestAnniSearch"));
     KvMessageScript::End();
     PuxDbTest::TearDown();
@@ -133,7 +133,7 @@ TEST_F(KvLookupTest, TypedTextBecomesTheKeyOfTheOnlyMatchingRow) {
   // Several matches open the search window filtered by the text, where the
   // user picks one.
   QString searchedFor;
-  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+  KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& w) {
     searchedFor = w.FilterText();
     if (w.GetDataSet()->RecordCount() == 3 && w.GetDataSet()->Locate(QStringLiteral("SCCDCODICE"), "B5C2D81A40"))
       w.OkButton()->click();
@@ -252,7 +252,7 @@ TEST_F(KvLookupTest, OpensItsSearchWindowByClassNameAndTakesTheChosenRow) {
   ASSERT_EQ(lookup.Text(), QStringLiteral("2021"));
 
   QStringList seen;
-  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+  KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& w) {
     seen << w.windowTitle() << QString::number(w.width()) << headerTitles(*w.Grid())
          << w.GetDataSet()->FieldValue(QStringLiteral("IANFVALORE")).toString();
     // As the user: types in the filter, Enter filters, Enter chooses.
@@ -282,7 +282,7 @@ TEST_F(KvLookupTest, OpensItsSearchWindowByClassNameAndTakesTheChosenRow) {
 
   // Cancelled: nothing changes. Not shown (the caller said so): the same.
   lookup.SetKeyValue(122);
-  TfmKvSearch::SetModalDriver([](TfmKvSearch& w) { w.CancelButton()->click(); });
+  KvDialogScript::Drive<TfmKvSearch>([](TfmKvSearch& w) { w.CancelButton()->click(); });
   lookup.SearchButton()->click();
   EXPECT_EQ(lookup.KeyValue(), 122);
   lookup.OnShowSearchForm = [](TKvDBLookupEdit&, TfmKvSearch&, bool& show) { show = false; };
@@ -359,14 +359,14 @@ TEST_F(KvLookupTest, SearchDialogReturnsTheValuesOfTheChosenRow) {
   dialog.GetColumns().Field(2).SetCaption(QStringLiteral("CUP"));
   dialog.GetColumns().Field(2).SetIndexed(true);
   dialog.SetFilterText(QStringLiteral("c74d24"));
-  TfmKvSearch::SetModalDriver([](TfmKvSearch& w) {
+  KvDialogScript::Drive<TfmKvSearch>([](TfmKvSearch& w) {
     if (w.GetDataSet()->RecordCount() == 1) w.OkButton()->click();
   });
   ASSERT_TRUE(dialog.Execute());
   EXPECT_EQ(dialog.Value(QStringLiteral("ccd.iCcdId")).toInt(), 17);
   EXPECT_EQ(dialog.Value(QStringLiteral("SCCDCODICE")).toString(), QStringLiteral("C74D24001230006"));
 
-  TfmKvSearch::SetModalDriver([](TfmKvSearch& w) { w.CancelButton()->click(); });
+  KvDialogScript::Drive<TfmKvSearch>([](TfmKvSearch& w) { w.CancelButton()->click(); });
   EXPECT_FALSE(dialog.Execute());
   EXPECT_FALSE(dialog.Value(QStringLiteral("SCCDCODICE")).isValid());
 }
@@ -411,7 +411,7 @@ TEST_F(KvLookupTest, MultiSelectReturnsTheTickedKeysAndRefusesNone) {
 
   // OK with nothing ticked is refused and the window stays; then two keys.
   QList<int> results;
-  TfmKvMultiSelect::SetModalDriver([&](TfmKvMultiSelect& win) {
+  KvDialogScript::Drive<TfmKvMultiSelect>([&](TfmKvMultiSelect& win) {
     win.OkButton()->click();
     results << win.result();
     win.SetSelected(3, true);
@@ -428,6 +428,30 @@ TEST_F(KvLookupTest, MultiSelectReturnsTheTickedKeysAndRefusesNone) {
   w.List()->MoveTo(5);
   EXPECT_EQ(w.SelectedKeys(), QList<QVariant>{w.List()->Value(5, 0)});
   EXPECT_FALSE(model->index(5, 0).data(Qt::CheckStateRole).isValid());
+}
+
+}  // namespace
+
+namespace {
+
+// Queued drivers come before the standing ones, run once, and only for a
+// dialog of their class; a driver that presses nothing leaves it rejected.
+TEST(KvDialogScriptTest, QueuedDriversRunOnceAndOnlyForTheirClass) {
+  KvDialogScript::Clear();
+  QStringList runs;
+  KvDialogScript::Drive<TfmKvDialog>([&](TfmKvDialog& d) {
+    runs << QStringLiteral("sempre");
+    d.OkButton()->click();
+  });
+  KvDialogScript::Next<TfmKvSearch>([&](TfmKvSearch&) { runs << QStringLiteral("ricerca"); });
+  KvDialogScript::Next<TfmKvDialog>([&](TfmKvDialog&) { runs << QStringLiteral("nulla"); });
+  TfmKvDialog d;
+  EXPECT_EQ(d.exec(), QDialog::Rejected);
+  EXPECT_EQ(d.exec(), QDialog::Accepted);
+  EXPECT_EQ(runs, QStringList({"nulla", "sempre"}));
+  EXPECT_EQ(KvDialogScript::Pending(), 1);  // the search window's, still waiting
+  KvDialogScript::Clear();
+  EXPECT_EQ(KvDialogScript::Pending(), 0);
 }
 
 }  // namespace

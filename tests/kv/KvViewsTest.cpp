@@ -115,15 +115,15 @@ class KvViewsTest : public PuxDbTest {
     ASSERT_TRUE(c.Open(&error)) << error.toStdString();
   }
 
-  static QList<TKvCollectionModel::Column> procedureColumns() {
-    TKvCollectionModel::Column numero{QStringLiteral("SPRECOD"), QStringLiteral("Numero"), 80};
-    TKvCollectionModel::Column data{QStringLiteral("DPREDATA"), QStringLiteral("Data"), 100};
-    TKvCollectionModel::Column oggetto{QStringLiteral("SPREDESCS"), QStringLiteral("Oggetto"), 300};
-    TKvCollectionModel::Column bloccato{QStringLiteral("Vuoto"), QStringLiteral("Bloccato"), 60};
-    TKvCollectionModel::Column locked{QStringLiteral("ILOCKED"), QStringLiteral("Blocco"), -1, false};
-    locked.format = TKvCollectionModel::FlagFormat(QStringLiteral("Sì"), QStringLiteral("No"));
-    TKvCollectionModel::Column id{QStringLiteral("IPREID"), QString(), -1, false};
-    return {numero, data, oggetto, bloccato, locked, id};
+  static KvColumns procedureColumns() {
+    return {{.field = "SPRECOD", .caption = "Numero", .width = 80},
+            {.field = "DPREDATA", .caption = "Data", .width = 100, .sortFields = "DPREDATA;SPRECOD",
+             .descFields = "SPRECOD"},
+            {.field = "SPREDESCS", .caption = "Oggetto", .width = 300},
+            {.field = "Vuoto", .caption = "Bloccato", .width = 60, .sortable = false},
+            {.field = "ILOCKED", .caption = "Blocco", .format = TKvCollectionModel::FlagFormat("Sì", "No"),
+             .visible = false, .sortable = false},
+            {.field = "IPREID", .visible = false, .sortable = false}};
   }
 };
 
@@ -161,14 +161,19 @@ TEST_F(KvViewsTest, GridShowsTheTableAndSortsByTitleClicks) {
   openProcedures(c);
   TKvDBGrid grid;
   grid.SetCollection(&c);
-  grid.SetColumns(procedureColumns());
-  grid.ColsIndex().Add()->SetColumn(0).SetFields(QStringLiteral("SPRECOD")).SetSearchable(true);
-  grid.ColsIndex()
-      .Add()
-      ->SetColumn(1)
-      .SetFields(QStringLiteral("DPREDATA;SPRECOD"))
-      .SetDescFields(QStringLiteral("SPRECOD"));
-  grid.ColsIndex().Add()->SetColumn(2).SetFields(QStringLiteral("SPREDESCS")).SetSearchable(true);
+  KvColumns columns = procedureColumns();
+  columns[2].searchable = false;  // said so, although text
+  grid.SetColumns(columns);
+  // The sort index derives from the declared columns; the quick search is
+  // offered on text fields unless said otherwise, never while the kind is unknown.
+  ASSERT_EQ(grid.ColsIndex().Count(), 3);
+  QList<bool> searchable;
+  for (int i = 0; i < 3; ++i) searchable << grid.ColsIndex().Item(i)->Searchable();
+  EXPECT_EQ(searchable, QList<bool>({true, false, false}));
+  EXPECT_EQ(grid.ColsIndex().Item(1)->Fields(), QStringList({"DPREDATA", "SPRECOD"}));
+  c.Close();
+  EXPECT_FALSE(grid.ColsIndex().Item(0)->Searchable());
+  openProcedures(c);
   grid.resize(800, 300);
   grid.show();
 
@@ -344,9 +349,9 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
   c.Confirmations = true;
   TfrKvDBRWGrid frame;
   frame.SetDataSet(&c);
-  TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
-  TKvDBEdit* xdeDescL = frame.AddDBEdit(QStringLiteral("SCRCDESCL"), QStringLiteral("Descrizione estesa"));
-  TKvDBNumberEdit* xdnPeso = frame.AddDBNumber(QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
+  TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("xdeDescS"), QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
+  TKvDBEdit* xdeDescL = frame.AddDBEdit(QStringLiteral("xdeDescL"), QStringLiteral("SCRCDESCL"), QStringLiteral("Descrizione estesa"));
+  TKvDBNumberEdit* xdnPeso = frame.AddDBNumber(QStringLiteral("xdnPeso"), QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
   xdeDescS->SetUpperCase(true);
   EXPECT_EQ(xdeDescS->text(), QStringLiteral("PREZZO"));
   EXPECT_EQ(xdnPeso->text(), QStringLiteral("3"));
@@ -428,7 +433,7 @@ TEST_F(KvViewsTest, RefusedPostKeepsTheTypedRowAndAWindowCanReplaceTheSave) {
   openCriteria(c);
   TfrKvDBRWGrid frame;
   frame.SetDataSet(&c);
-  TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
+  TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("xdeDescS"), QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
 
   // The column holds 30 characters: the clerk cannot type more.
   frame.xacInsert->trigger();
@@ -474,10 +479,10 @@ TEST_F(KvViewsTest, DetailControlsWriteDatesMemosAndFlags) {
   TfrKvDBRW frame;
   frame.SetDataSet(&c);
   EXPECT_EQ(frame.grFrame, nullptr);
-  TKvDBDateEdit* xddData = frame.AddDBDate(QStringLiteral("DPREDATA"), QStringLiteral("Data"));
-  TKvDBDateEdit* xddScadenza = frame.AddDBDate(QStringLiteral("DPREDATASCADENZA"), QStringLiteral("Data Scadenza"));
-  TKvDBMemo* xdmNote = frame.AddDBMemo(QStringLiteral("SPRENOTE"), QStringLiteral("Note"));
-  TKvDBCheckBox* xckTipo = frame.AddDBCheck(QStringLiteral("LOFFTIPOCOMP"), QStringLiteral("Comparazione Globale"));
+  TKvDBDateEdit* xddData = frame.AddDBDate(QStringLiteral("xddData"), QStringLiteral("DPREDATA"), QStringLiteral("Data"));
+  TKvDBDateEdit* xddScadenza = frame.AddDBDate(QStringLiteral("xddScadenza"), QStringLiteral("DPREDATASCADENZA"), QStringLiteral("Data Scadenza"));
+  TKvDBMemo* xdmNote = frame.AddDBMemo(QStringLiteral("xdmNote"), QStringLiteral("SPRENOTE"), QStringLiteral("Note"));
+  TKvDBCheckBox* xckTipo = frame.AddDBCheck(QStringLiteral("xckTipo"), QStringLiteral("LOFFTIPOCOMP"), QStringLiteral("Comparazione Globale"));
   EXPECT_EQ(xddData->Text(), QStringLiteral("01/02/2019"));
   EXPECT_TRUE(xddScadenza->IsEmpty());
   EXPECT_FALSE(xckTipo->isChecked());

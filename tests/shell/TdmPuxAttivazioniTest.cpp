@@ -12,7 +12,7 @@
 namespace {
 
 // The registry with a stand-in for the window factory that records what
-// was opened, as widgets carrying the properties the commands set.
+// was opened and the arguments each command hands its window.
 class Registro : public PuxDbTest {
  protected:
   void SetUp() override {
@@ -23,6 +23,7 @@ class Registro : public PuxDbTest {
       w->setObjectName(f.ClasseForm);
       if (f.OnInizializedForm) f.OnInizializedForm(f, w.get());
       opened.push_back(std::move(w));
+      args.push_back(f.Args.value_or(KvFormArgs{}));
       return opened.back().get();
     };
     reg.MostraParametri = [this] {
@@ -42,6 +43,7 @@ class Registro : public PuxDbTest {
 
   TdmPuxAttivazioni reg;
   std::vector<std::unique_ptr<QWidget>> opened;
+  std::vector<KvFormArgs> args;
   int parametri = 0;
 };
 
@@ -76,7 +78,7 @@ TEST_F(Registro, CodeArchivesOpenTheSameWindowEachInItsKind) {
   ASSERT_EQ(opened.size(), 3u);
   for (int i = 0; i < 3; ++i) {
     EXPECT_EQ(opened[i]->objectName(), QStringLiteral("TfmFenCCD_archivi"));
-    EXPECT_EQ(opened[i]->property("TipoArchivio").toInt(), i + 1);
+    EXPECT_EQ(args[i].tipo, i + 1);
   }
 }
 
@@ -107,10 +109,10 @@ TEST_F(Registro, ExportsWithoutParametersOpenTheParameterWindowInstead) {
 
   Exec(QStringLiteral("INSERT INTO TYPAR_PARAMETRI (SPARAPPL, SPARCHIAVE, SPARUTENTE, SPARVALORE) VALUES ('KV', 'KVUP_ANFID', '', '125')"));
   ASSERT_TRUE(reg.Run(QStringLiteral("xafExportPdf")));
-  EXPECT_EQ(opened.back()->property("Modalita").toInt(), 0);
+  EXPECT_EQ(args.back().tipo, 0);
   EXPECT_EQ(reg.FinestraExportCorrente.data(), opened.back().get());
   ASSERT_TRUE(reg.Run(QStringLiteral("xafExportXml")));
-  EXPECT_EQ(opened.back()->property("Modalita").toInt(), 1);
+  EXPECT_EQ(args.back().tipo, 1);
   EXPECT_NE(reg.FinestraExportCorrente.data(), opened.back().get());  // only PDF and spreadsheet are remembered
 }
 
@@ -134,7 +136,7 @@ TEST_F(Registro, SignaturesNeedAValidInstituteAndYear) {
   Contesto.DwgId = 1;
   Contesto.EsercizioFin = 2025;
   EXPECT_TRUE(reg.Run(QStringLiteral("xafFirme")));
-  EXPECT_EQ(opened.back()->property("LarghezzaPrimaColonna").toInt(), 320);
+  EXPECT_EQ(args.back().larghezzaPrimaColonna, 320);
 }
 
 TEST_F(Registro, AMissingWindowIsReportedNotAFailure) {

@@ -1,6 +1,7 @@
 #include "KvCollectionModel.h"
 #include "KvConnection.h"
 #include "KvDbControls.h"
+#include "KvDialogScript.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
@@ -79,7 +80,7 @@ class NuovoAnnoFinestra : public PuxDbTest {
     TdmNuovoAnnoQuery::Libera();
     PuxServizi.ApriNuovoAnno = nullptr;
     KvWindowFactory::Unregister(QStringLiteral("TfmNuovoAnno"));
-    TfmKvSearch::SetModalDriver({});
+    KvDialogScript::Clear();
     KvMessageScript::End();
     PuxDbTest::TearDown();
   }
@@ -404,7 +405,7 @@ TEST_F(NuovoAnnoFinestra, TheYearIsChosenOnlyWhileInsertingAndShowsTheSuiteDays)
 
   // The search window of the years.
   QStringList seen;
-  TfmKvSearch::SetModalDriver([&](TfmKvSearch& s) {
+  KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& s) {
     seen << s.windowTitle() << QString::number(s.width());
     for (int c = 0; c < s.Grid()->model()->columnCount(); ++c)
       if (!s.Grid()->isColumnHidden(c)) seen << s.Grid()->model()->headerData(c, Qt::Horizontal).toString();

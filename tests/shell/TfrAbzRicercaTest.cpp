@@ -61,14 +61,10 @@ class TfrAbzRicercaTest : public PuxDbTest {
     ASSERT_TRUE(list.Open(&error)) << error.toStdString();
     frame.SetDataSet(&list);
     frame.AddToolWidget(bar);
-    grid.SetColumns({{QStringLiteral("SPRECOD"), QStringLiteral("Numero"), 80},
-                     {QStringLiteral("DPREDATA"), QStringLiteral("Data"), 100},
-                     {QStringLiteral("DPREDATASCADENZA"), QStringLiteral("Data Scadenza"), 100},
-                     {QStringLiteral("SPREDESCS"), QStringLiteral("Oggetto"), 300}});
-    grid.ColsIndex().Add()->SetColumn(0).SetFields(QStringLiteral("SPRECOD")).SetSearchable(true);
-    grid.ColsIndex().Add()->SetColumn(1).SetFields(QStringLiteral("DPREDATA")).SetSearchable(true);
-    grid.ColsIndex().Add()->SetColumn(2).SetFields(QStringLiteral("DPREDATASCADENZA"));
-    grid.ColsIndex().Add()->SetColumn(3).SetFields(QStringLiteral("SPREDESCS")).SetSearchable(true);
+    grid.SetColumns({{.field = "SPRECOD", .caption = "Numero", .width = 80},
+                     {.field = "DPREDATA", .caption = "Data", .width = 100, .searchable = true},
+                     {.field = "DPREDATASCADENZA", .caption = "Data Scadenza", .width = 100},
+                     {.field = "SPREDESCS", .caption = "Oggetto", .width = 300}});
     bar->SetQueryCollection(&list);
     bar->SetGrid(&grid);
     bar->Imposta();

@@ -4,6 +4,7 @@
 #include "AbiMCom.h"
 #include "AbiRComEsteri.h"
 #include "KvDbControls.h"
+#include "KvDialogScript.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
@@ -58,8 +59,7 @@ class AbiComuniTest : public PuxDbTest {
     AbiRegistraFinestre();
   }
   void TearDown() override {
-    TfmKvSearch::SetModalDriver({});
-    TfmComEsteri::SetModalDriver({});
+    KvDialogScript::Clear();
     ChiudiComuni();
     KvMessageScript::End();
     PuxDbTest::TearDown();
@@ -200,7 +200,7 @@ TEST_F(AbiComuniTest, LocalitySearchListsThePlacesOfOneStateAndAddsForeignCities
   {
     auto w = search();
     QStringList seen;
-    TfmKvSearch::SetModalDriver([&](TfmKvSearch& s) {
+    KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& s) {
       auto& loco = static_cast<TfmSearchLoco&>(s);
       seen << loco.windowTitle() << loco.cbStato->currentText();
       EXPECT_EQ(loco.GetDataSet()->RecordCount(), 43);
@@ -223,14 +223,14 @@ TEST_F(AbiComuniTest, LocalitySearchListsThePlacesOfOneStateAndAddsForeignCities
   // edit button adds a city to it, which can be chosen at once.
   auto w = search();
   QStringList seen;
-  TfmComEsteri::SetModalDriver([&](TfmComEsteri& d) {
+  KvDialogScript::Drive<TfmComEsteri>([&](TfmComEsteri& d) {
     TfrComEsteri* fr = d.frComEsteri;
     fr->xacInsert->trigger();
     seen << fr->xdlStato->Text();
     retype(fr->xdeComune, QStringLiteral("Amburgo"));
     d.OkButton()->click();
   });
-  TfmKvSearch::SetModalDriver([&](TfmKvSearch& s) {
+  KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& s) {
     auto& loco = static_cast<TfmSearchLoco&>(s);
     seen << loco.cbStato->currentText() << column(*loco.GetDataSet(), QStringLiteral("SCOMDESC"));
     loco.cbStato->setCurrentIndex(loco.cbStato->findText(QStringLiteral("Germania")));
