@@ -59,17 +59,16 @@ int main(int argc, char** argv) {
 
   TKvDBGrid grid;
   grid.SetCollection(&c);
-  const QList<TKvCollectionModel::Column> columns = {
-      {QStringLiteral("SPRECOD"), QStringLiteral("Numero"), 80},
-      {QStringLiteral("DPREDATA"), QStringLiteral("Data"), 100},
-      {QStringLiteral("SPREDESCS"), QStringLiteral("Oggetto"), 300},
-      {QStringLiteral("FIMPORTO"), QStringLiteral("Importo"), 100},
-      {QStringLiteral("VUOTO"), QStringLiteral("Bloccato"), 60},
-      {QStringLiteral("IPREID"), QString(), -1, false},
+  // The description and the amount sort; the description is searched.
+  const KvColumns columns = {
+      {.field = "SPRECOD", .caption = "Numero", .width = 80, .sortable = false},
+      {.field = "DPREDATA", .caption = "Data", .width = 100, .sortable = false},
+      {.field = "SPREDESCS", .caption = "Oggetto", .width = 300, .searchable = true},
+      {.field = "FIMPORTO", .caption = "Importo", .width = 100},
+      {.field = "VUOTO", .caption = "Bloccato", .width = 60, .sortable = false},
+      {.field = "IPREID", .visible = false, .sortable = false},
   };
   grid.SetColumns(columns);
-  grid.ColsIndex().Add()->SetColumn(2).SetFields(QStringLiteral("SPREDESCS")).SetSearchable(true);
-  grid.ColsIndex().Add()->SetColumn(3).SetFields(QStringLiteral("FIMPORTO"));
   grid.SetOddRowColor(QColor(0xFF, 0xFF, 0xCC));
   const QPixmap padlock = TKvDBGrid::PadlockImage();
   const int locked = c.FieldIndex(QStringLiteral("ILOCKED"));
