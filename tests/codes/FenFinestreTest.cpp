@@ -586,7 +586,7 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
   auto apri = [&](const char* comando, int tipo) {
     KvFormOptions opzioni;
     opzioni.instanceKey = QString::fromLatin1(comando);
-    opzioni.onInizializedForm = [tipo](QWidget* w) { w->setProperty("TipoArchivio", tipo); };
+    opzioni.args = KvFormArgs{.tipo = tipo};
     return qobject_cast<TfmFenCCD_archivi*>(KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main,
                                                                      opzioni).window);
   };
@@ -625,7 +625,7 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
   QTest::keyClick(focus(), Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
   EXPECT_EQ(Scalar(conta).toInt(), 1);
-  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));
+  ASSERT_TRUE(f.dm->xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));
 
   // F2 edits, Esc drops what was typed.
   f.grFrame->setFocus();
@@ -639,17 +639,17 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
 
   // F5 reads the list again.
   Codice(900, CcdCig, QStringLiteral("K2"), QStringLiteral("2026-03-16"));
-  const int righe = f.xqcCCD->RecordCount();
+  const int righe = f.dm->xqcCCD->RecordCount();
   f.grFrame->setFocus();
   QTest::keyClick(focus(), Qt::Key_F5);
-  EXPECT_EQ(f.xqcCCD->RecordCount(), righe + 1);
+  EXPECT_EQ(f.dm->xqcCCD->RecordCount(), righe + 1);
   // Tab leaves the list for the next control rather than the next cell.
   QTest::keyClick(focus(), Qt::Key_Tab);
   EXPECT_NE(focus(), f.grFrame);
   f.grFrame->setFocus();
 
   // Ctrl+Del asks first; no keeps the row, yes deletes it.
-  ASSERT_TRUE(f.xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));
+  ASSERT_TRUE(f.dm->xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));
   KvMessageScript::Clear();
   KvMessageScript::Answer(mrNo);
   QTest::keyClick(focus(), Qt::Key_Delete, Qt::ControlModifier);

@@ -573,7 +573,7 @@ TEST_F(KvViewsTest, ASignalOrAnnullaClosesAsTheCloseButtonAskingAboutTheTypedRow
   auto* frame = new TfrKvDBRWGrid(child);
   (new QVBoxLayout(child))->addWidget(frame);
   frame->SetDataSet(&c);
-  TKvDBEdit* xdeDescS = frame->AddDBEdit(QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
+  TKvDBEdit* xdeDescS = frame->AddDBEdit(QStringLiteral("xdeDescS"), QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
   main.AddChild(child);
   main.show();
   KvCloseOnSignal segnali(&main);
