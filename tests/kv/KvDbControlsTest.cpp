@@ -145,9 +145,9 @@ TEST_F(KvDbControlsTest, EngineRefusalsNameTheField) {
   TfrKvDBRW frame, framePesi;
   frame.SetDataSet(&c);
   framePesi.SetDataSet(&pesi);
-  frame.AddDBEdit(QStringLiteral("SBENRAGSOC"), QStringLiteral("Ragione sociale"));
-  frame.AddDBEdit(QStringLiteral("SBENCODFISCALE"), QStringLiteral("Codice fiscale"));
-  framePesi.AddDBNumber(QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
+  frame.AddDBEdit(QStringLiteral("xdeRagSoc"), QStringLiteral("SBENRAGSOC"), QStringLiteral("Ragione sociale"));
+  frame.AddDBEdit(QStringLiteral("xdeCodFiscale"), QStringLiteral("SBENCODFISCALE"), QStringLiteral("Codice fiscale"));
+  framePesi.AddDBNumber(QStringLiteral("xdnPeso"), QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
 
   auto rifiuto = [](TfrKvDBFrame& f) {
     KvMessageScript::Clear();
