@@ -271,7 +271,7 @@ TEST_F(KvLookupTest, OpensItsSearchWindowByClassNameAndTakesTheChosenRow) {
 
   // From the year held (2022): Down into the list and Down again, Enter
   // chooses the row reached.
-  TfmKvSearch::SetModalDriver([&](TfmKvSearch& w) {
+  KvDialogScript::Drive<TfmKvSearch>([&](TfmKvSearch& w) {
     w.show();
     press(w.FilterEdit(), Qt::Key_Down);
     press(w.Grid(), Qt::Key_Down);
