@@ -187,12 +187,13 @@ bool TfrFenCCD::Salva() {
     if (QWidget* campo = ControlOfField(manca->campo)) campo->setFocus();
     return false;
   }
+  const TKvQueryCollection* codici = dm->xqcCCD;
   CodiceDaSalvare codice;
-  codice.tipo = m_tipo;
-  codice.id = s == TKvQueryCollection::dsEdit ? xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt() : -1;
-  codice.codice = xqcCCD->FieldValue(QStringLiteral("SCCDCODICE")).toString();
-  codice.assegnazione = xqcCCD->FieldValue(QStringLiteral("DCCDDATAASSEGN")).toDate();
-  codice.scadenza = xqcCCD->FieldValue(QStringLiteral("DCCDDATASCAD")).toDate();
+  codice.tipo = dm->Tipo();
+  codice.id = codici->GetState() == TKvQueryCollection::dsEdit ? codici->FieldValue(QStringLiteral("ICCDID")).toInt() : -1;
+  codice.codice = codici->FieldValue(QStringLiteral("SCCDCODICE")).toString();
+  codice.assegnazione = codici->FieldValue(QStringLiteral("DCCDDATAASSEGN")).toDate();
+  codice.scadenza = codici->FieldValue(QStringLiteral("DCCDDATASCAD")).toDate();
   if (!ConfermaAvvisiCodice(codice, DataServer())) return false;
   if (!Post()) return false;
   // The totals and the supplier's name of the row come from the list's select.

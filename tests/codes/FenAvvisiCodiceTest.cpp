@@ -1,4 +1,5 @@
 #include "FenCodiciFixture.h"
+#include "FenMCCD.h"
 #include "FenRCCD.h"
 #include "FenUAvvisiCodice.h"
 #include "KvDbControls.h"
@@ -62,7 +63,8 @@ TEST_F(Codici, DoubtfulCodesRaiseTheirQuestionsInOrder) {
 TEST_F(Codici, TheArchiveAsksBeforeSavingADoubtfulCode) {
   Codice(9001, CcdCig, QStringLiteral("ZZDOPPIO01"), QStringLiteral("2026-03-10"));
   auto quanti = [this] { return Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE SCCDCODICE = 'ZZDOPPIO01'").toInt(); };
-  TfrFenCCD f;
+  TdmFenCCD dm;
+  TfrFenCCD f(dm);
   f.SetTipo(CcdCig);
   ASSERT_TRUE(f.Apri());
   f.xacInsert->trigger();
