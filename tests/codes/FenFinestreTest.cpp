@@ -536,7 +536,7 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
     if (c.programma) {
       KvFormOptions cup;
       cup.instanceKey = QStringLiteral("xafCup");
-      cup.onInizializedForm = [](QWidget* w) { w->setProperty("TipoArchivio", int(CcdCup)); };
+      cup.args = KvFormArgs{.tipo = CcdCup};
       altra = KvWindowFactory::Create(QStringLiteral("TfmFenCCD_archivi"), &main, cup).window;
       ASSERT_NE(altra, nullptr);
     }
