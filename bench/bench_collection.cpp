@@ -81,6 +81,13 @@ int main(int argc, char** argv) {
   c.SetFiltered(false);
 
   using Key = TKvQueryCollection::SortKey;
+  // The first sort by a text field orders its texts; the sorts after it (and
+  // every filter of a sorted list) reuse that order.
+  QElapsedTimer first;
+  first.start();
+  c.SetSort({{QStringLiteral("SARTDESCS"), false}});
+  std::printf("first sort %d rows by text, order of the texts made: %.1f ms\n", c.RecordCount(),
+              first.nsecsElapsed() / 1e6);
   const struct {
     const char* what;
     QList<Key> keys;

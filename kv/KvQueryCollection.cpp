@@ -6,8 +6,8 @@
 #include "KvFilter.h"
 #include "KvNumberText.h"
 #include "KvMessageDlg.h"
+#include "KvTextOrder.h"
 
-#include <QCollator>
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
@@ -347,71 +347,7 @@ std::optional<double> numericKey(const QVariant& v, Kind kind) {
   return std::nullopt;
 }
 
-// Text sorts in Italian dictionary order, ignoring case.
-QCollator& textCollator() {
-  static QCollator c = [] {
-    QCollator coll(QLocale(QLocale::Italian, QLocale::Italy));
-    coll.setCaseSensitivity(Qt::CaseInsensitive);
-    return coll;
-  }();
-  return c;
-}
-
 using Row = QVariantList;
-
-// The order of one text field's values among the stored rows, in Italian
-// dictionary order: a collation key per row, made once (ICU is slow), and a
-// rank per row, so that a sort, and the sort after every quick-search
-// filter, compares integers. Each key keeps the text it was made from: a row
-// whose text changed (posted, inserted, reloaded) gets a new key and the
-// ranks are made again; the other rows keep theirs.
-class TextOrder {
- public:
-  // Rank of each stored row's text; texts the collator finds equal rank equal.
-  const std::vector<int>& Ranks(const std::vector<Row>& rows, int field) {
-    const size_t n = rows.size();
-    bool changed = m_rank.size() != n;
-    m_text.resize(n);
-    m_key.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-      const Row& r = rows[i];
-      const QVariant v = field < r.size() ? r[field] : QVariant();
-      const QString text = v.isNull() ? QString() : v.toString();
-      if (m_key[i] && m_text[i] == text) continue;
-      m_key[i] = textCollator().sortKey(text);
-      m_text[i] = text;
-      changed = true;
-    }
-    if (changed) rank();
-    return m_rank;
-  }
-
-  // The stored row was removed: the rows after it move up by one.
-  void EraseRow(size_t storage) {
-    if (storage < m_text.size()) m_text.erase(m_text.begin() + std::ptrdiff_t(storage));
-    if (storage < m_key.size()) m_key.erase(m_key.begin() + std::ptrdiff_t(storage));
-    if (storage < m_rank.size()) m_rank.erase(m_rank.begin() + std::ptrdiff_t(storage));
-  }
-
- private:
-  void rank() {
-    const size_t n = m_key.size();
-    std::vector<int> order(n);
-    for (size_t i = 0; i < n; ++i) order[i] = int(i);
-    std::sort(order.begin(), order.end(),
-              [this](int a, int b) { return m_key[size_t(a)]->compare(*m_key[size_t(b)]) < 0; });
-    m_rank.assign(n, 0);
-    int r = 0;
-    for (size_t k = 0; k < n; ++k) {
-      if (k > 0 && m_key[size_t(order[k - 1])]->compare(*m_key[size_t(order[k])]) != 0) ++r;
-      m_rank[size_t(order[k])] = r;
-    }
-  }
-
-  std::vector<QString> m_text;
-  std::vector<std::optional<QCollatorSortKey>> m_key;
-  std::vector<int> m_rank;
-};
 
 }  // namespace
 
@@ -481,7 +417,7 @@ struct TKvQueryCollection::Impl {
   bool filtered = false;
   std::unique_ptr<KvFilter> filter;
   QList<SortKey> sort;
-  std::map<int, TextOrder> textOrders;  // by field index
+  std::map<int, KvTextOrder> textOrders;  // by field index
   // Every stored row in sort order (load order when unsorted), kept between
   // filters so that a quick search only tests the rows; made again after the
   // rows, the fields or the sort changed.
@@ -670,7 +606,12 @@ struct TKvQueryCollection::Impl {
       Column c{f, k.descending, {}, {}};
       c.null.resize(n);
       c.num.resize(n);
-      const std::vector<int>* ranks = kind == Kind::Text ? &textOrders[f].Ranks(rows, f) : nullptr;
+      const std::vector<int>* ranks =
+          kind == Kind::Text ? &textOrders[f].Ranks(rows.size(), [this, f](size_t i) {
+            const QVariant v = cell(rows[i], f);
+            return v.isNull() ? QString() : v.toString();
+          })
+                             : nullptr;
       for (size_t p = 0; p < n; ++p) {
         const size_t storage = size_t(visible[p]);
         const QVariant v = cell(rows[storage], f);
@@ -1347,7 +1288,7 @@ bool TKvQueryCollection::Delete(QString* error) {
   const int pos = d->cur;
   d->rows.erase(d->rows.begin() + storage);
   d->rowsChanged();
-  for (auto& entry : d->textOrders) entry.second.EraseRow(size_t(storage));
+  for (auto& entry : d->textOrders) entry.second.Erase(size_t(storage));
   d->visible.erase(d->visible.begin() + pos);
   for (int& v : d->visible)
     if (v > storage) --v;
