@@ -455,3 +455,30 @@ TEST(KvDialogScriptTest, QueuedDriversRunOnceAndOnlyForTheirClass) {
 }
 
 }  // namespace
+
+namespace {
+
+// Search fields declared by name find their places in the statement; a text
+// field may be searched and sorted, a date only when said so.
+TEST_F(KvLookupTest, SearchFieldsDeclaredByNameAreSearchableByTheirKind) {
+  struct Caso {
+    std::optional<bool> dataRicercabile;
+    bool atteso;
+  };
+  for (const Caso& c : {Caso{std::nullopt, false}, Caso{true, true}}) {
+    TfmKvSearch w;
+    w.SetCommandText(QStringLiteral("SELECT IBENID, DSTART, SBENRAGSOC FROM TBEN_BENEFICIARI WHERE ##WHERE##"));
+    w.Fields().SetColumns({{.field = "SBENRAGSOC", .caption = "Ragione Sociale", .width = 300},
+                           {.field = "TBEN_BENEFICIARI.DSTART", .caption = "Inizio", .searchable = c.dataRicercabile}});
+    ASSERT_TRUE(w.Open());
+    QStringList titoli;
+    for (int i = 0; i < w.Grid()->model()->columnCount(); ++i)
+      titoli << w.Grid()->model()->headerData(i, Qt::Horizontal).toString();
+    EXPECT_EQ(titoli, QStringList({"Inizio", "Ragione Sociale"}));
+    EXPECT_EQ(w.Grid()->columnWidth(1), 300);
+    EXPECT_TRUE(w.SortBy(2));
+    EXPECT_EQ(w.SortBy(1), c.atteso);
+  }
+}
+
+}  // namespace
