@@ -29,9 +29,10 @@ inline bool exec(const QString& sql) {
 inline bool openScratchDatabase(const QString& dir) {
   KvDatabaseTarget t;
   t.database = dir + QStringLiteral("/bench.fdb");
-  QString error;
-  if (DbSchema::Create(t, false, &error) && TdmKvConnection::OpenConnection(t, &error)) return true;
-  std::fprintf(stderr, "database: %s\n", qPrintable(error));
+  KvStatus ready = DbSchema::Create(t, false);
+  if (ready) ready = TdmKvConnection::OpenConnection(t);
+  if (ready) return true;
+  std::fprintf(stderr, "database: %s\n", qPrintable(ready.error()));
   return false;
 }
 

@@ -23,16 +23,15 @@ int main(int argc, char** argv) {
 
   QElapsedTimer timer;
   timer.start();
-  QString error;
-  if (!DbSchema::Create(t, true, &error)) {
-    std::fprintf(stderr, "create: %s\n", qPrintable(error));
+  if (KvStatus created = DbSchema::Create(t, true); !created) {
+    std::fprintf(stderr, "create: %s\n", qPrintable(created.error()));
     return 1;
   }
   std::printf("db create --demo (embedded): %lld ms, %d objects\n", timer.elapsed(),
               int(DbSchema::RequiredObjects().size()));
 
-  if (!TdmKvConnection::OpenConnection(t, &error)) {
-    std::fprintf(stderr, "open: %s\n", qPrintable(error));
+  if (KvStatus opened = TdmKvConnection::OpenConnection(t); !opened) {
+    std::fprintf(stderr, "open: %s\n", qPrintable(opened.error()));
     return 1;
   }
   const int n = 5000;
@@ -59,7 +58,7 @@ int main(int argc, char** argv) {
 
   // Ten years of a busy school: 400 procedures a year with their articles,
   // invited suppliers, offers, price rows and publication records.
-  if (!TdmKvConnection::OpenConnection(t, &error)) return 1;
+  if (!TdmKvConnection::OpenConnection(t)) return 1;
   timer.restart();
   auto q = std::make_unique<QSqlQuery>(qqoKvGlobConn());
   const bool filled = q->exec(QStringLiteral(R"(

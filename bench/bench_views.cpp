@@ -35,7 +35,6 @@ int main(int argc, char** argv) {
   const int rows = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
   QTemporaryDir dir;
   if (!BenchSupport::openScratchDatabase(dir.path())) return 1;
-  QString error;
   if (!exec(QStringLiteral("CREATE TABLE BENCH_PREVENTIVI (IPREID INTEGER NOT NULL PRIMARY KEY, SPRECOD VARCHAR(5), "
                            "DPREDATA DATE, SPREDESCS VARCHAR(60), FIMPORTO NUMERIC(18,6), ILOCKED INTEGER)")) ||
       !exec(QStringLiteral(
@@ -52,8 +51,8 @@ int main(int argc, char** argv) {
   c.SetCommandText(QStringLiteral(
       "SELECT IPREID, SPRECOD, DPREDATA, SPREDESCS, FIMPORTO, CAST(NULL AS VARCHAR(1)) AS VUOTO, ILOCKED "
       "FROM BENCH_PREVENTIVI"));
-  if (!c.Open(&error)) {
-    std::fprintf(stderr, "open: %s\n", qPrintable(error));
+  if (KvStatus opened = c.Open(); !opened) {
+    std::fprintf(stderr, "open: %s\n", qPrintable(opened.error()));
     return 1;
   }
 
@@ -115,18 +114,18 @@ int main(int argc, char** argv) {
     c.SetFilter(filter);
     QSignalBlocker quiet(&c);  // no model, no view: the collection alone
     const double alone = best([&] {
-      c.SetFiltered(false);
-      c.SetFiltered(true);
+      (void)c.SetFiltered(false);
+      (void)c.SetFiltered(true);
     });
     std::printf("  filter alone (unfilter and filter again): %.1f ms (%d rows kept)\n", alone, c.RecordCount());
     quiet.unblock();
-    c.SetFiltered(false);
+    (void)c.SetFiltered(false);
     const double reset = best([&] {
-      c.SetFiltered(false);
-      c.SetFiltered(true);
+      (void)c.SetFiltered(false);
+      (void)c.SetFiltered(true);
     });
     std::printf("  with the grid's reset: %.1f ms\n", reset);
-    c.SetFiltered(false);
+    (void)c.SetFiltered(false);
     c.SetFilter(QString());
     int typed = 0;
     const double bar1 = best([&] {

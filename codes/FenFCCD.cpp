@@ -3,6 +3,7 @@
 #include "FenMCCD.h"
 #include "FenRCCD.h"
 #include "FenUCodici.h"
+#include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 
 #include <QVBoxLayout>
@@ -35,7 +36,7 @@ int TfmFenCCD::Beneficiario() const {
   return dmFenCCD->Beneficiario();
 }
 
-bool TfmFenCCD::ApriLista() {
+KvStatus TfmFenCCD::ApriLista() {
   // CIG and CUP never belong to a supplier.
   if (Tipo() != CcdDurc) dmFenCCD->SetBeneficiario(0);
   return frFenCCD->Apri();
@@ -47,7 +48,7 @@ int TfmFenCCD::Codice() const {
 
 int TfmFenCCD::exec() {
   m_scelto = -1;
-  if (!dmFenCCD->xqcCCD->Active()) ApriLista();
+  if (!dmFenCCD->xqcCCD->Active()) KvReport(ApriLista());
   if (m_iniziale > 0) dmFenCCD->xqcCCD->Locate(QStringLiteral("ICCDID"), m_iniziale);
   m_iniziale = -1;
   return TfmKvDialog::exec();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KvResult.h"
 #include "TfmKvDialog.h"
 
 class TdmFenCCD;
@@ -26,7 +27,7 @@ class TfmFenCCD : public TfmKvDialog {
   int Beneficiario() const;
   // Opens the list: codes without supplier for CIG and CUP, the supplier's
   // own for DURC.
-  bool ApriLista();
+  KvStatus ApriLista();
   // The code the list shows first (the caller's current one).
   void SetCodiceIniziale(int iCcdId) { m_iniziale = iCcdId; }
 

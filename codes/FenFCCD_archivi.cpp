@@ -4,6 +4,7 @@
 #include "FenRCCD.h"
 #include "FenRCCDMovColl.h"
 #include "FenUCodici.h"
+#include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 
 #include <QSplitter>
@@ -42,11 +43,11 @@ void TfmFenCCD_archivi::SetTipo(int tipo) {
   setWindowTitle(sigla.isEmpty() ? QString() : QStringLiteral("Gestione codici %1").arg(sigla));
   frFenCCD->SetTipo(tipo);
   frFenCCDMovColl->SetTipo(tipo);
-  frFenCCD->Apri();
+  KvReport(frFenCCD->Apri());
 }
 
 void TfmFenCCD_archivi::FormShow() {
-  if (!dmFenCCD->xqcCCD->Active()) frFenCCD->Apri();
+  if (!dmFenCCD->xqcCCD->Active()) KvReport(frFenCCD->Apri());
 }
 
 void TfmFenCCD_archivi::FormClose() {
@@ -57,7 +58,7 @@ void TfmFenCCD_archivi::FormClose() {
 void TfmFenCCD_archivi::seguiCodice(bool sempre) {
   TKvQueryCollection* codici = dmFenCCD->xqcCCD;
   // A row being typed has no movements yet.
-  const bool nuovo = codici->GetState() == TKvQueryCollection::dsInsert;
+  const bool nuovo = codici->GetState() == KvState::Insert;
   const QVariant id =
       codici->Active() && codici->RecNo() >= 0 && !nuovo ? codici->FieldValue(QStringLiteral("ICCDID")) : QVariant();
   const int codice = id.isNull() ? -1 : id.toInt();

@@ -2,6 +2,7 @@
 
 #include "FenFCCD.h"
 #include "FenUCodici.h"
+#include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 
 TfmFenSearchCCD::TfmFenSearchCCD(QWidget* parent) : TfmKvSearch(parent) {
@@ -29,7 +30,7 @@ void TfmFenSearchCCD::EditFormCreated(QWidget* window) {
   const TKvQueryCollection* list = GetDataSet();
   dialog->SetTipo(m_tipo);
   dialog->SetBeneficiario(m_tipo == CcdDurc ? m_beneficiario : 0);
-  dialog->ApriLista();
+  KvReport(dialog->ApriLista());
   dialog->SetCodiceIniziale(list->Active() && list->RecNo() >= 0 ? list->FieldValue(KeyField()).toInt() : -1);
 }
 

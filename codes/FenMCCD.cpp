@@ -24,7 +24,6 @@ TdmFenCCD::TdmFenCCD(Uso uso, QObject* parent) : QObject(parent), m_uso(uso) {
   // be deleted: without these an edit would look saved and be lost.
   xqcCCD->SQLUpdate() << SqlUpdateCodice();
   xqcCCD->SQLDelete() << SqlDeleteCodice();
-  xqcCCD->Confirmations = true;
   xqcCCD->OnNewRecord = [this](TKvQueryCollection& c) {
     c.SetFieldValue(QStringLiteral("ITCCDID"), m_tipo);
     for (const char* totale : {"FIMPPAGATO", "FIMPIMPEGNATO", "FIMPONIBFATT"})
@@ -33,10 +32,10 @@ TdmFenCCD::TdmFenCCD(Uso uso, QObject* parent) : QObject(parent), m_uso(uso) {
   };
   xqcCCD->KvBeforeExec = [this](TKvQueryProp& p) {
     if (p.QueryKind == TKvQueryProp::Delete) {
-      if (Usato()) throw KvError(TestoCodiceUsato().toStdString());
+      if (Usato()) p.Refuse(TestoCodiceUsato());
       return;
     }
-    if (const auto manca = Controlla()) throw KvError(manca->testo.toStdString());
+    if (const auto manca = Controlla()) return p.Refuse(manca->testo);
     if (p.QueryKind == TKvQueryProp::Insert) p.FieldValues->Add(QStringLiteral("iTccdId"), m_tipo);
     if (m_tipo != CcdDurc) p.FieldValues->Add(QStringLiteral("iBenId"), nullInt());
   };
@@ -74,14 +73,14 @@ void TdmFenCCD::impostaParametri() {
                    m_beneficiario < 0 ? QStringLiteral("%") : QString::number(m_beneficiario));
 }
 
-bool TdmFenCCD::Apri(QString* error) {
+KvStatus TdmFenCCD::Apri() {
   xqcCCD->Close();
-  xqcCCD->SetFiltered(false);
+  (void)xqcCCD->SetFiltered(false);  // closed: only the flag changes
   xqcCCD->SetFilter(QString());
   impostaParametri();
-  if (!xqcCCD->Open(error)) return false;
+  if (KvStatus opened = xqcCCD->Open(); !opened) return opened;
   xqcCCD->First();
-  return true;
+  return {};
 }
 
 std::optional<TdmFenCCD::CampoMancante> TdmFenCCD::Controlla() const {
@@ -118,6 +117,6 @@ QString TdmFenCCD::TestoCodiceUsato() {
 }
 
 bool TdmFenCCD::BeneficiarioBloccato() const {
-  if (m_tipo != CcdDurc || xqcCCD->GetState() != TKvQueryCollection::dsEdit) return false;
+  if (m_tipo != CcdDurc || xqcCCD->GetState() != KvState::Edit) return false;
   return m_uso == Uso::Dialogo || ContaMovimentiCollegati(xqcCCD->FieldValue(QStringLiteral("ICCDID")).toInt()) != 0;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvResult.h"
+
 #include <QObject>
 #include <QString>
 
@@ -35,7 +37,7 @@ class TdmFenCCD : public QObject {
   int Beneficiario() const { return m_beneficiario; }
 
   // (Re)opens the list on its first row, without filter.
-  bool Apri(QString* error = nullptr);
+  KvStatus Apri();
 
   // The one check of a code being typed, for the save action and for every
   // post: the first required field left empty, by field name, and the

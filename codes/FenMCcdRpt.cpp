@@ -3,6 +3,7 @@
 #include "FenFSceltaDate.h"
 #include "FenUCodici.h"
 #include "KvConnection.h"
+#include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 
 #include <QSqlQuery>
@@ -97,7 +98,7 @@ void TdmFenCcdRpt::seguiCodice() {
       cdsCcd->Active() && cdsCcd->RecNo() >= 0 ? cdsCcd->FieldValue(QStringLiteral("ICCDID")) : QVariant();
   quMovColl->Close();
   quMovColl->SetParam(QStringLiteral("iCcdId"), id.isNull() ? 0 : id.toInt());
-  quMovColl->Open();
+  KvReport(quMovColl->Open());
 }
 
 bool TdmFenCcdRpt::ApriCodici(QWidget* parent) {
@@ -118,7 +119,7 @@ bool TdmFenCcdRpt::ApriCodici(QWidget* parent) {
   }
   cdsCcd->Close();
   impostaCodici();
-  return cdsCcd->Open();
+  return KvReport(cdsCcd->Open());
 }
 
 bool TdmFenCcdRpt::ApriBenefNonRegola(QWidget* parent) {
@@ -136,7 +137,7 @@ bool TdmFenCcdRpt::ApriBenefNonRegola(QWidget* parent) {
   m_dData = dialogo.Al();
   m_testoFine = testoData(m_dData);
   cdsBenefNonRegola->SetParam(QStringLiteral("dData"), m_dData);
-  return cdsBenefNonRegola->Open();
+  return KvReport(cdsBenefNonRegola->Open());
 }
 
 bool TdmFenCcdRpt::PreparaDati(QWidget* parent) {
@@ -144,8 +145,7 @@ bool TdmFenCcdRpt::PreparaDati(QWidget* parent) {
     case 5108:
     case 5109:
     case 5110:
-      ApriCodici(parent);
-      return true;
+      return ApriCodici(parent);
     case 5134:
       return ApriBenefNonRegola(parent);
     default:
@@ -153,11 +153,13 @@ bool TdmFenCcdRpt::PreparaDati(QWidget* parent) {
   }
 }
 
-void TdmFenCcdRpt::ApriChiudiTutti() {
+KvStatus TdmFenCcdRpt::ApriChiudiTutti() {
   for (TKvQueryCollection* c : {cdsCcd, quMovColl, cdsBenefNonRegola}) {
-    c->Open();
+    const KvStatus opened = c->Open();
     c->Close();
+    if (!opened) return opened;
   }
+  return {};
 }
 
 void TdmFenCcdRpt::ChiudiTutti() {

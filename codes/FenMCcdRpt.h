@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvResult.h"
+
 #include <QDate>
 #include <QList>
 #include <QObject>
@@ -40,7 +42,8 @@ class TdmFenCcdRpt : public QObject {
 
   // Before the codes are opened: the period from "Scelta Date" and the kind
   // from the report number. Cancel leaves both dates, the kind and the
-  // texts empty, so the list is empty. Opens cdsCcd.
+  // texts empty, so the list is empty. Opens cdsCcd; false (shown) when
+  // it cannot be read.
   bool ApriCodici(QWidget* parent = nullptr);
   // Before the suppliers not in order are opened: the day of the check
   // ("Data del Controllo", today by default). False when the user cancelled:
@@ -50,8 +53,9 @@ class TdmFenCcdRpt : public QObject {
   // is cancelled.
   bool PreparaDati(QWidget* parent = nullptr);
 
-  // Every data set opened and closed once (before a template is designed).
-  void ApriChiudiTutti();
+  // Every data set opened and closed once (before a template is designed);
+  // the first that cannot be read says why.
+  KvStatus ApriChiudiTutti();
   // Every data set closed (after printing).
   void ChiudiTutti();
 

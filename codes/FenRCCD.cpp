@@ -36,6 +36,7 @@ struct CursoreAttesa {
 TfrFenCCD::TfrFenCCD(TdmFenCCD& modulo, QWidget* parent) : TfrKvDBRWGrid(parent), dm(&modulo) {
   setObjectName(QStringLiteral("frFenCCD"));
   SetDataSet(dm->xqcCCD);
+  ConfirmDelete = true;
 
   xdeCodice = AddDBEdit(QStringLiteral("xdeCodice"), QStringLiteral("SCCDCODICE"), QStringLiteral("Codice assegnato"));
   xddDataAssegn =
@@ -120,17 +121,9 @@ void TfrFenCCD::SetBeneficiario(int idBeneficiario) {
   dm->SetBeneficiario(idBeneficiario);
 }
 
-bool TfrFenCCD::Apri(QString* error) {
+KvStatus TfrFenCCD::Apri() {
   rilasciaFiltro();
-  QString why;
-  if (!dm->Apri(&why)) {
-    if (error)
-      *error = why;
-    else
-      KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
-    return false;
-  }
-  return true;
+  return dm->Apri();
 }
 
 bool TfrFenCCD::ApplicaFiltro(const QString& filtro) {
@@ -140,7 +133,7 @@ bool TfrFenCCD::ApplicaFiltro(const QString& filtro) {
     TfmKvWait wait(QStringLiteral("Attendere prego ... "));
     CursoreAttesa cursore;
     codici->SetFilter(filtro);
-    ok = codici->SetFiltered(true);
+    ok = codici->SetFiltered(true).ok();
   }
   if (!ok) {
     codici->SetFilter(QString());
@@ -153,7 +146,7 @@ bool TfrFenCCD::ApplicaFiltro(const QString& filtro) {
 }
 
 void TfrFenCCD::TogliFiltro() {
-  dm->xqcCCD->SetFiltered(false);
+  (void)dm->xqcCCD->SetFiltered(false);  // refused only while a typed row cannot be saved
   dm->xqcCCD->SetFilter(QString());
   rilasciaFiltro();
 }
@@ -190,23 +183,23 @@ bool TfrFenCCD::Salva() {
   const TKvQueryCollection* codici = dm->xqcCCD;
   CodiceDaSalvare codice;
   codice.tipo = dm->Tipo();
-  codice.id = codici->GetState() == TKvQueryCollection::dsEdit ? codici->FieldValue(QStringLiteral("ICCDID")).toInt() : -1;
+  codice.id = codici->GetState() == KvState::Edit ? codici->FieldValue(QStringLiteral("ICCDID")).toInt() : -1;
   codice.codice = codici->FieldValue(QStringLiteral("SCCDCODICE")).toString();
   codice.assegnazione = codici->FieldValue(QStringLiteral("DCCDDATAASSEGN")).toDate();
   codice.scadenza = codici->FieldValue(QStringLiteral("DCCDDATASCAD")).toDate();
   if (!ConfermaAvvisiCodice(codice, DataServer())) return false;
-  if (!Post()) return false;
+  if (!PostAndReport()) return false;
   // The totals and the supplier's name of the row come from the list's select.
-  dm->xqcCCD->Refresh();
+  KvReport(dm->xqcCCD->Refresh());
   return true;
 }
 
 bool TfrFenCCD::Cancella() {
   TKvQueryCollection* codici = dm->xqcCCD;
   if (!codici->Active() || codici->IsEmpty()) return false;
-  if (codici->GetState() == TKvQueryCollection::dsBrowse && dm->Usato()) {
+  if (codici->GetState() == KvState::Browse && dm->Usato()) {
     KvMessageDlg(TdmFenCCD::TestoCodiceUsato(), TMsgDlgType::mtWarning, mbOK);
     return false;
   }
-  return Delete();
+  return DeleteConfirmed() && KvReport(Delete());
 }

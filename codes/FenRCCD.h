@@ -46,7 +46,7 @@ class TfrFenCCD : public TfrKvDBRWGrid {
   void SetBeneficiario(int idBeneficiario);
 
   // (Re)opens the list on its first row, without filter.
-  bool Apri(QString* error = nullptr);
+  KvStatus Apri();
 
   // Filters the list in memory under the wait window; the button becomes
   // "Togli filtro", pressed.

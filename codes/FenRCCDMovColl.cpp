@@ -51,18 +51,11 @@ bool TfrFenCCDMovColl::Apri(int iCcdId) {
   m_codice = iCcdId;
   xqcMovColl->Close();
   xqcMovColl->SetParam(QStringLiteral("iCcdId"), iCcdId);
-  QString why;
-  if (!xqcMovColl->Open(&why)) {
-    KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
-    return false;
-  }
-  return true;
+  return KvReport(xqcMovColl->Open());
 }
 
 void TfrFenCCDMovColl::copia(bool negliImpegni) {
   if (m_codice <= 0) return;
-  QString why;
-  const bool ok = negliImpegni ? CopiaCigNegliImpegni(m_codice, &why) : CopiaCigNeiMandati(m_codice, &why);
-  if (!ok) KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
+  KvReport(negliImpegni ? CopiaCigNegliImpegni(m_codice) : CopiaCigNeiMandati(m_codice));
   Apri(m_codice);
 }

@@ -196,17 +196,16 @@ namespace {
 
 // Runs the copy statement for every movement of one type with the code as
 // CIG, in one transaction.
-bool copiaCig(int iCcdId, int tipoMovimenti, const QString& statement, QString* error) {
+KvStatus copiaCig(int iCcdId, int tipoMovimenti, const QString& statement) {
   QSqlDatabase db = qqoKvGlobConn();
-  return KvInTransaction(db, error, [&] {
-    auto fail = [&](const QString& why) {
-      if (error) *error = why;
-      return false;
-    };
+  return KvInTransaction(db, [&]() -> KvStatus {
+    auto fail = [](const QString& why) { return KvFail(why); };
     QList<int> movimenti;
     {
       QSqlQuery sel(db);
-      sel.prepare(QStringLiteral("SELECT iMovId FROM TMov_Movimenti WHERE iTpmId = :iTpmId AND iCcdId_cig = :iCcdId"));
+      if (!sel.prepare(
+              QStringLiteral("SELECT iMovId FROM TMov_Movimenti WHERE iTpmId = :iTpmId AND iCcdId_cig = :iCcdId")))
+        return fail(sel.lastError().text());
       sel.bindValue(QStringLiteral(":iTpmId"), tipoMovimenti);
       sel.bindValue(QStringLiteral(":iCcdId"), iCcdId);
       if (!sel.exec()) return fail(sel.lastError().text());
@@ -219,32 +218,30 @@ bool copiaCig(int iCcdId, int tipoMovimenti, const QString& statement, QString* 
       upd.bindValue(QStringLiteral(":iMovId"), iMovId);  // every occurrence
       if (!upd.exec()) return fail(upd.lastError().text());
     }
-    return true;
+    return {};
   });
 }
 
 }  // namespace
 
-bool CopiaCigNegliImpegni(int iCcdId, QString* error) {
+KvStatus CopiaCigNegliImpegni(int iCcdId) {
   return copiaCig(
       iCcdId, 4,
       QStringLiteral(
           "UPDATE TMov_Movimenti mov_cig SET iCcdId_cig = (SELECT iCcdId_cig FROM TMov_Movimenti mov_s WHERE "
           "mov_s.iMovId = :iMovId) WHERE mov_cig.iTpmId = 3 AND (SELECT COUNT(iMovId_p) FROM TLkm_LinkMov WHERE "
           "iMovId = :iMovId) = 1 AND mov_cig.iCcdId_cig IS NULL AND mov_cig.iMovId = (SELECT FIRST 1 iMovId_p FROM "
-          "TLkm_LinkMov WHERE iMovId = :iMovId)"),
-      error);
+          "TLkm_LinkMov WHERE iMovId = :iMovId)"));
 }
 
-bool CopiaCigNeiMandati(int iCcdId, QString* error) {
+KvStatus CopiaCigNeiMandati(int iCcdId) {
   return copiaCig(
       iCcdId, 3,
       QStringLiteral(
           "UPDATE TMov_Movimenti mov_cig SET iCcdId_cig = (SELECT iCcdId_cig FROM TMov_Movimenti mov_s WHERE "
           "mov_s.iMovId = :iMovId) WHERE mov_cig.iTpmId = 4 AND (SELECT COUNT(iMovId) FROM TLkm_LinkMov WHERE "
           "iMovId_p = :iMovId) = 1 AND mov_cig.iCcdId_cig IS NULL AND mov_cig.iMovId = (SELECT FIRST 1 iMovId FROM "
-          "TLkm_LinkMov WHERE iMovId_p = :iMovId)"),
-      error);
+          "TLkm_LinkMov WHERE iMovId_p = :iMovId)"));
 }
 
 bool EseguibileFen() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvResult.h"
+
 #include <QDate>
 #include <QString>
 
@@ -62,10 +64,10 @@ QString TestoCampoObbligatorio(const QString& campo);
 // The copy actions of the linked movements. For every payment order with the
 // code as CIG, the one commitment it derives from takes the order's CIG when
 // it has none; the other copies the CIG of every commitment with the code to
-// the one payment order derived from it. One transaction each; false and the
+// the one payment order derived from it. One transaction each; the
 // database's reason on failure.
-bool CopiaCigNegliImpegni(int iCcdId, QString* error = nullptr);
-bool CopiaCigNeiMandati(int iCcdId, QString* error = nullptr);
+KvStatus CopiaCigNegliImpegni(int iCcdId);
+KvStatus CopiaCigNeiMandati(int iCcdId);
 
 // The copy actions and the filter of orders without commitments belong to
 // the accounting program: true when the running executable is "fen.exe".

@@ -2,6 +2,7 @@
 
 #include "KvConnection.h"
 #include "KvFbAdmin.h"
+#include "KvSql.h"
 #include "KvSqlScript.h"
 
 #include <QDir>
@@ -42,8 +43,7 @@ QString firstLine(const QString& statement) {
 // Runs each statement of the scripts; data statements of a script share one
 // transaction, definitions are committed one by one (Firebird needs a
 // definition committed before data can use it).
-bool runScripts(QSqlDatabase db, const QStringList& files, QString* error, const Progress& progress,
-                int& done, int total) {
+KvStatus runScripts(QSqlDatabase db, const QStringList& files, const Progress& progress, int& done, int total) {
   static const QRegularExpression ddl(
       QStringLiteral("^\\s*(CREATE|ALTER|RECREATE|DROP|DECLARE|COMMENT)\\b"),
       QRegularExpression::CaseInsensitiveOption);
@@ -54,85 +54,64 @@ bool runScripts(QSqlDatabase db, const QStringList& files, QString* error, const
       const QString bare = KvStripLeadingComments(stmt);
       const bool isDdl = ddl.match(bare).hasMatch();
       if (isDdl && inTransaction) {
-        if (!db.commit()) {
-          if (error) *error = db.lastError().text();
-          return false;
-        }
+        if (!db.commit()) return KvFail(db.lastError().text());
         inTransaction = false;
       }
       if (!isDdl && !inTransaction) {
-        if (!db.transaction()) {
-          if (error) *error = db.lastError().text();
-          return false;
-        }
+        if (!db.transaction()) return KvFail(db.lastError().text());
         inTransaction = true;
       }
       QSqlQuery q(db);
       if (!q.exec(stmt)) {
-        if (error)
-          *error = QStringLiteral("%1: istruzione non riuscita (%2): %3")
-                       .arg(QFileInfo(file).fileName(), firstLine(bare), q.lastError().text());
+        const QString engine = q.lastError().text();
         if (inTransaction) db.rollback();
-        return false;
+        return KvFail(QStringLiteral("%1: istruzione non riuscita (%2): %3")
+                          .arg(QFileInfo(file).fileName(), firstLine(bare), engine),
+                      engine);
       }
     }
-    if (inTransaction && !db.commit()) {
-      if (error) *error = db.lastError().text();
-      return false;
-    }
+    if (inTransaction && !db.commit()) return KvFail(db.lastError().text());
     ++done;
-    if (progress && !progress(done, total, QFileInfo(file).fileName())) {
-      if (error) *error = QStringLiteral("Operazione annullata dall'utente.");
-      return false;
-    }
+    if (progress && !progress(done, total, QFileInfo(file).fileName()))
+      return KvFail(QStringLiteral("Operazione annullata dall'utente."));
   }
-  return true;
+  return {};
 }
 
-bool writeVersion(QSqlDatabase db, int version, QString* error) {
-  QSqlQuery q(db);
-  q.prepare(QStringLiteral("UPDATE OR INSERT INTO TYDBV_DBVERSIONE (SDBVAPPL, SDBVVERSIONE, IDBVSCHEMA, DDBVAGGIORN) "
-                           "VALUES (:APPL, :VERS, :SCHEMA, CURRENT_TIMESTAMP) MATCHING (SDBVAPPL)"));
-  q.bindValue(QStringLiteral(":APPL"), kVersionAppl);
-  q.bindValue(QStringLiteral(":VERS"), kDbVersion);
-  q.bindValue(QStringLiteral(":SCHEMA"), version);
-  if (!q.exec()) {
-    if (error) *error = q.lastError().text();
-    return false;
-  }
-  return true;
+KvStatus writeVersion(QSqlDatabase db, int version) {
+  return KvSql::Exec(
+      QStringLiteral("UPDATE OR INSERT INTO TYDBV_DBVERSIONE (SDBVAPPL, SDBVVERSIONE, IDBVSCHEMA, DDBVAGGIORN) "
+                     "VALUES (:APPL, :VERS, :SCHEMA, CURRENT_TIMESTAMP) MATCHING (SDBVAPPL)"),
+      {{QStringLiteral("APPL"), kVersionAppl}, {QStringLiteral("VERS"), kDbVersion}, {QStringLiteral("SCHEMA"), version}},
+      db);
 }
 
 }  // namespace
 
 int CurrentVersion() { return kSchemaVersion; }
 
-bool Load(QSqlDatabase db, bool demo, QString* error, const Progress& progress) {
+KvStatus Load(QSqlDatabase db, bool demo, const Progress& progress) {
   QStringList files = scriptFiles(QStringLiteral("schema"));
   if (demo) files += scriptFiles(QStringLiteral("demo"));
   int done = 0;
-  if (!runScripts(db, files, error, progress, done, int(files.size()))) return false;
-  return writeVersion(db, kSchemaVersion, error);
+  if (KvStatus ran = runScripts(db, files, progress, done, int(files.size())); !ran) return ran;
+  return writeVersion(db, kSchemaVersion);
 }
 
-bool Create(const KvDatabaseTarget& target, bool demo, QString* error, const Progress& progress) {
-  if (!KvCreateDatabase(target, error)) return false;
-  QString ignored;
-  KvSetForcedWrites(target, false, &ignored);
+KvStatus Create(const KvDatabaseTarget& target, bool demo, const Progress& progress) {
+  if (KvStatus created = KvCreateDatabase(target); !created) return created;
+  // Only speed is lost when synchronous writes stay on.
+  (void)KvSetForcedWrites(target, false);
   const QString name = QStringLiteral("pux_create_") + QUuid::createUuid().toString(QUuid::Id128);
-  QString openError;
-  bool ok = KvOpenNamedConnection(name, target, &openError);
-  if (!ok) {
-    if (error) *error = openError;
-  } else {
-    ok = Load(QSqlDatabase::database(name, false), demo, error, progress);
-  }
+  KvStatus ok = KvOpenNamedConnection(name, target);
+  if (ok) ok = Load(QSqlDatabase::database(name, false), demo, progress);
   if (QSqlDatabase::contains(name)) {
     QSqlDatabase::database(name, false).close();
     QSqlDatabase::removeDatabase(name);
   }
-  if (ok) ok = KvSetForcedWrites(target, true, error);
-  if (!ok) KvDropDatabase(target, &ignored);
+  if (ok) ok = KvSetForcedWrites(target, true);
+  // The half-made database goes; the first failure is the one to report.
+  if (!ok) (void)KvDropDatabase(target);
   return ok;
 }
 
@@ -154,16 +133,13 @@ QList<Object> RequiredObjects() {
   return out;
 }
 
-QStringList Missing(QSqlDatabase db, QString* error) {
+KvResult<QStringList> Missing(QSqlDatabase db) {
   QSet<QString> relations, views, procedures, functions, sequences;
-  QSqlQuery q(db);
+  KvStatus read;
   auto collect = [&](const QString& sql, QSet<QString>& into) {
-    if (!q.exec(sql)) {
-      if (error) *error = q.lastError().text();
-      return false;
-    }
-    while (q.next()) into.insert(q.value(0).toString().trimmed().toUpper());
-    return true;
+    read = KvSql::Rows(sql, {}, [&](const QSqlQuery& q) { into.insert(q.value(0).toString().trimmed().toUpper()); },
+                       db);
+    return read.ok();
   };
   if (!collect(QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE RDB$VIEW_BLR IS NULL "
                               "AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0"), relations) ||
@@ -175,7 +151,7 @@ QStringList Missing(QSqlDatabase db, QString* error) {
                functions) ||
       !collect(QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0"),
                sequences))
-    return {QStringLiteral("Impossibile leggere il catalogo del database.")};
+    return KvFail(QStringLiteral("Impossibile leggere il catalogo del database."), read.detail());
   QStringList missing;
   for (const Object& o : RequiredObjects()) {
     if (o.kind == QLatin1String("TABLE") && !relations.contains(o.name))
@@ -200,7 +176,7 @@ int StoredVersion(QSqlDatabase db) {
   return q.value(0).toInt();
 }
 
-bool Upgrade(QSqlDatabase db, QString* error) {
+KvStatus Upgrade(QSqlDatabase db) {
   const int stored = StoredVersion(db);
   QStringList pending;
   for (const QString& file : scriptFiles(QStringLiteral("upgrade"))) {
@@ -209,11 +185,11 @@ bool Upgrade(QSqlDatabase db, QString* error) {
   }
   int done = 0;
   for (const QString& file : pending) {
-    if (!runScripts(db, {file}, error, {}, done, int(pending.size()))) return false;
+    if (KvStatus ran = runScripts(db, {file}, {}, done, int(pending.size())); !ran) return ran;
     const int version = QFileInfo(file).fileName().section(QLatin1Char('_'), 0, 0).toInt();
-    if (!writeVersion(db, version, error)) return false;
+    if (KvStatus written = writeVersion(db, version); !written) return written;
   }
-  return true;
+  return {};
 }
 
 }  // namespace DbSchema

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "KvResult.h"
+
 #include <functional>
 
 struct KvDatabaseTarget;
@@ -19,11 +21,11 @@ int CurrentVersion();
 using Progress = std::function<bool(int done, int total, const QString& what)>;
 
 // Creates a database with the whole schema (and the demo data when asked).
-// On any failure the half-made database is dropped and error says why.
-bool Create(const KvDatabaseTarget& target, bool demo, QString* error, const Progress& progress = {});
+// On any failure the half-made database is dropped and the failure says why.
+KvStatus Create(const KvDatabaseTarget& target, bool demo, const Progress& progress = {});
 
 // Runs the schema (and demo) statements on an open, empty database.
-bool Load(QSqlDatabase db, bool demo, QString* error, const Progress& progress = {});
+KvStatus Load(QSqlDatabase db, bool demo, const Progress& progress = {});
 
 // Every table, view, procedure and sequence the schema defines, by kind:
 // "TABLE", "VIEW", "PROCEDURE", "FUNCTION", "SEQUENCE" (names in upper case).
@@ -33,14 +35,15 @@ struct Object {
 };
 QList<Object> RequiredObjects();
 
-// The required objects the database lacks, as Italian lines for the user.
-QStringList Missing(QSqlDatabase db, QString* error = nullptr);
+// The required objects the database lacks, as Italian lines for the user;
+// a failure when the catalogue cannot be read.
+KvResult<QStringList> Missing(QSqlDatabase db);
 
 // Schema version stored in the database (0 when it has none).
 int StoredVersion(QSqlDatabase db);
 
 // Applies the upgrade scripts newer than the stored version, each in order;
 // stops at the first failure.
-bool Upgrade(QSqlDatabase db, QString* error);
+KvStatus Upgrade(QSqlDatabase db);
 
 }  // namespace DbSchema

@@ -58,15 +58,13 @@ QString KvDescribeOpenError(const KvDatabaseTarget& target, const QString& engin
   return QStringLiteral("Impossibile aprire il database \"%1\": %2").arg(db, t.trimmed());
 }
 
-bool KvOpenNamedConnection(const QString& name, const KvDatabaseTarget& target, QString* error) {
+KvStatus KvOpenNamedConnection(const QString& name, const KvDatabaseTarget& target) {
   if (QSqlDatabase::contains(name)) {
     QSqlDatabase::database(name, false).close();
     QSqlDatabase::removeDatabase(name);
   }
-  if (!target.isServer() && !QFileInfo::exists(target.database)) {
-    if (error) *error = QStringLiteral("Il database \"%1\" non esiste o non è accessibile.").arg(target.database);
-    return false;
-  }
+  if (!target.isServer() && !QFileInfo::exists(target.database))
+    return KvFail(QStringLiteral("Il database \"%1\" non esiste o non è accessibile.").arg(target.database));
   bool ok = false;
   QString engineText;
   {
@@ -84,16 +82,16 @@ bool KvOpenNamedConnection(const QString& name, const KvDatabaseTarget& target, 
   }
   if (!ok) {
     QSqlDatabase::removeDatabase(name);
-    if (error) *error = KvDescribeOpenError(target, engineText);
+    return KvFail(KvDescribeOpenError(target, engineText), engineText);
   }
-  return ok;
+  return {};
 }
 
-bool TdmKvConnection::OpenConnection(const KvDatabaseTarget& target, QString* error) {
+KvStatus TdmKvConnection::OpenConnection(const KvDatabaseTarget& target) {
   CloseConnection();
-  if (!KvOpenNamedConnection(kGlobalName, target, error)) return false;
+  if (KvStatus opened = KvOpenNamedConnection(kGlobalName, target); !opened) return opened;
   g_target = target;
-  return true;
+  return {};
 }
 
 void TdmKvConnection::CloseConnection() {

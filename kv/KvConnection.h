@@ -3,6 +3,8 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include "KvResult.h"
+
 // Where the suite database lives: an embedded file, or a database on a
 // Firebird server ("host:/path", "host/port:/path", "inet://host:port//path").
 struct KvDatabaseTarget {
@@ -19,9 +21,9 @@ struct KvDatabaseTarget {
 // The process-wide connection to the suite database.
 class TdmKvConnection {
  public:
-  // Opens the global connection; on failure returns false and, when asked,
-  // a message for the user. An already open connection is closed first.
-  static bool OpenConnection(const KvDatabaseTarget& target, QString* error = nullptr);
+  // Opens the global connection; on failure a message for the user. An
+  // already open connection is closed first.
+  static KvStatus OpenConnection(const KvDatabaseTarget& target);
   static void CloseConnection();
   static bool IsOpen();
   static KvDatabaseTarget Target();
@@ -32,7 +34,7 @@ class TdmKvConnection {
 QSqlDatabase qqoKvGlobConn();
 
 // Opens a private connection (not the global one) under the given name.
-bool KvOpenNamedConnection(const QString& name, const KvDatabaseTarget& target, QString* error);
+KvStatus KvOpenNamedConnection(const QString& name, const KvDatabaseTarget& target);
 
 // Turns a driver or engine error into one clear Italian sentence.
 QString KvDescribeOpenError(const KvDatabaseTarget& target, const QString& engineText);

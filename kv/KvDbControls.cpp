@@ -36,7 +36,7 @@ void TKvDataSource::SetDataSet(TKvQueryCollection* collection) {
   m_links.clear();
   m_collection = collection;
   if (collection) {
-    m_links << connect(collection, &TKvQueryCollection::stateChanged, this, [this](int state) {
+    m_links << connect(collection, &TKvQueryCollection::stateChanged, this, [this](KvState state) {
       RefreshControls();
       emit stateChange(state);
     }) << connect(collection, &TKvQueryCollection::currentChanged, this, [this] {
@@ -44,8 +44,7 @@ void TKvDataSource::SetDataSet(TKvQueryCollection* collection) {
       emit dataChange();
     }) << connect(collection, &TKvQueryCollection::rowChanged, this, [this](int row) {
       if (!m_collection || row != m_collection->RecNo()) return;
-      const int s = State();
-      RefreshControls(s == dsInsert || s == dsEdit);
+      RefreshControls(KvEditing(State()));
       emit dataChange();
     });
   }
@@ -58,9 +57,9 @@ TKvQueryCollection* TKvDataSource::DataSet() const {
   return m_collection.data();
 }
 
-int TKvDataSource::State() const {
-  if (!m_collection || !m_collection->Active()) return dsInactive;
-  return int(m_collection->GetState());
+KvState TKvDataSource::State() const {
+  if (!m_collection || !m_collection->Active()) return KvState::Inactive;
+  return m_collection->GetState();
 }
 
 void TKvDataSource::SetReadOnly(bool on) {
@@ -71,20 +70,23 @@ void TKvDataSource::SetReadOnly(bool on) {
 bool TKvDataSource::Edit() {
   TKvQueryCollection* c = DataSet();
   if (!c || !c->Active() || m_readOnly) return false;
-  const int s = State();
-  if (s == dsInsert || s == dsEdit) return true;
+  if (KvEditing(State())) return true;
   return c->IsEmpty() ? c->Append() : c->Edit();
 }
 
-bool TKvDataSource::ValidateControls() {
+KvStatus TKvDataSource::CheckControls() {
   for (TKvDBControl* control : m_controls) {
     const QString why = control->Invalid();
     if (why.isEmpty()) continue;
-    KvMessageDlg(QStringLiteral("Attenzione!\n") + why, TMsgDlgType::mtWarning, mbOK);
     control->Widget()->setFocus();
-    return false;
+    return KvFail(QStringLiteral("Attenzione!\n") + why);
   }
-  return true;
+  return {};
+}
+
+bool TKvDataSource::ValidateControls() {
+  // A control holding no value is the user's to mend: a warning, not an error.
+  return KvReport(CheckControls(), TMsgDlgType::mtWarning);
 }
 
 KvFailure TKvDataSource::ExplainFailure(const QString& engineText) const {
@@ -168,7 +170,7 @@ void TKvDBControl::SetReadOnly(bool on) {
 
 void TKvDBControl::updateReadOnly() {
   // A bound control without an open collection has nothing to change.
-  const bool sourceLocked = m_source && (m_source->ReadOnly() || m_source->State() == TKvDataSource::dsInactive);
+  const bool sourceLocked = m_source && (m_source->ReadOnly() || m_source->State() == KvState::Inactive);
   applyReadOnly(m_readOnly || sourceLocked);
 }
 
@@ -191,7 +193,7 @@ bool TKvDBControl::beginEdit() {
     Reload();
     return false;
   }
-  if (m_source->State() != TKvDataSource::dsBrowse) return true;
+  if (m_source->State() != KvState::Browse) return true;
   m_writing = true;
   const bool ok = m_source->AutoEdit && m_source->Edit();
   m_writing = false;
@@ -474,8 +476,7 @@ void TKvDBNumberEdit::showValue(const QVariant& value) {
   const QString shown = shownText(value);
   // While the row is typed, the same number typed differently ("2,50" for
   // 2.5) stays as typed; a saved or reloaded row shows as the grid does.
-  const int state = DataSource() ? DataSource()->State() : TKvDataSource::dsInactive;
-  const bool typing = state == TKvDataSource::dsInsert || state == TKvDataSource::dsEdit;
+  const bool typing = DataSource() && KvEditing(DataSource()->State());
   const QVariant typedNow = typing ? Number() : QVariant();
   if (shown != text() && !(typedNow.isValid() && !value.isNull() && typedNow.toDouble() == value.toDouble()))
     setText(shown);

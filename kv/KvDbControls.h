@@ -12,6 +12,7 @@
 
 #include "KvFieldKind.h"
 #include "KvResult.h"
+#include "KvState.h"
 
 #include <functional>
 
@@ -20,20 +21,18 @@ class TKvDBControl;
 class TKvQueryCollection;
 
 // The link between a query collection and the controls that show its current
-// row: the state of the collection as the frames see it (0 browse, 1 insert,
-// 2 edit; -1 when there is no open collection), and the data-aware controls
+// row: the state of the collection as the frames see it (Inactive when there
+// is no open collection), and the data-aware controls
 // bound to it, which it keeps showing the current row.
 class TKvDataSource : public QObject {
   Q_OBJECT
  public:
-  enum { dsInactive = -1, dsBrowse = 0, dsInsert = 1, dsEdit = 2 };
-
   explicit TKvDataSource(QObject* parent = nullptr);
   ~TKvDataSource() override;
 
   void SetDataSet(TKvQueryCollection* collection);
   TKvQueryCollection* DataSet() const;
-  int State() const;
+  KvState State() const;
 
   // Typing into a control of a browsed row starts editing it (inserting a
   // row when there is none).
@@ -45,8 +44,10 @@ class TKvDataSource : public QObject {
   bool Edit();
 
   QList<TKvDBControl*> Controls() const { return m_controls; }
-  // Checks every bound control (a date that does not parse...): on the first
-  // refusal shows its message, focuses it and returns false.
+  // Checks every bound control (a date that does not parse...): the first
+  // refusal, focused, as "Attenzione!" and its reason.
+  KvStatus CheckControls();
+  // The same for a save action: shows the refusal and returns false.
   bool ValidateControls();
   // The engine's refusal of the row in words a clerk reads, naming the field
   // whose value does not fit its column (too long, too large, missing), with
@@ -59,7 +60,7 @@ class TKvDataSource : public QObject {
   void RefreshControls(bool keepTyped = false);
 
  signals:
-  void stateChange(int state);
+  void stateChange(KvState state);
   // The current row moved, was reloaded, or one of its values changed.
   void dataChange();
 

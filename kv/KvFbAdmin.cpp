@@ -31,17 +31,13 @@ QByteArray quoted(const QString& text) {
 
 }  // namespace
 
-bool KvCreateDatabase(const KvDatabaseTarget& target, QString* error) {
+KvStatus KvCreateDatabase(const KvDatabaseTarget& target) {
   if (!target.isServer()) {
     const QFileInfo info(target.database);
-    if (info.exists()) {
-      if (error) *error = QStringLiteral("Il file \"%1\" esiste già: non viene sovrascritto.").arg(target.database);
-      return false;
-    }
-    if (!QDir().mkpath(info.absolutePath())) {
-      if (error) *error = QStringLiteral("Impossibile creare la cartella \"%1\".").arg(info.absolutePath());
-      return false;
-    }
+    if (info.exists())
+      return KvFail(QStringLiteral("Il file \"%1\" esiste già: non viene sovrascritto.").arg(target.database));
+    if (!QDir().mkpath(info.absolutePath()))
+      return KvFail(QStringLiteral("Impossibile creare la cartella \"%1\".").arg(info.absolutePath()));
   }
   QByteArray sql = "CREATE DATABASE " + quoted(target.database) + " USER " + quoted(target.user);
   if (!target.password.isEmpty()) sql += " PASSWORD " + quoted(target.password);
@@ -52,23 +48,19 @@ bool KvCreateDatabase(const KvDatabaseTarget& target, QString* error) {
   isc_tr_handle tr = 0;
   isc_dsql_execute_immediate(status, &db, &tr, 0, sql.constData(), 3, nullptr);
   if (failed(status)) {
-    if (error) {
-      const QString text = statusText(status);
-      if (text.contains(QLatin1String("already exists"), Qt::CaseInsensitive) ||
-          text.contains(QLatin1String("File exists"), Qt::CaseInsensitive)) {
-        *error = QStringLiteral("Il database \"%1\" esiste già: non viene sovrascritto.").arg(target.database);
-      } else {
-        // Known causes (login refused, server down) read better than the engine's text.
-        QString why = KvDescribeOpenError(target, text);
-        if (why.startsWith(QLatin1String("Impossibile aprire"))) why = text.trimmed();
-        *error = QStringLiteral("Impossibile creare il database \"%1\": %2").arg(target.database, why);
-      }
-    }
-    return false;
+    const QString text = statusText(status);
+    if (text.contains(QLatin1String("already exists"), Qt::CaseInsensitive) ||
+        text.contains(QLatin1String("File exists"), Qt::CaseInsensitive))
+      return KvFail(QStringLiteral("Il database \"%1\" esiste già: non viene sovrascritto.").arg(target.database),
+                    text);
+    // Known causes (login refused, server down) read better than the engine's text.
+    QString why = KvDescribeOpenError(target, text);
+    if (why.startsWith(QLatin1String("Impossibile aprire"))) why = text.trimmed();
+    return KvFail(QStringLiteral("Impossibile creare il database \"%1\": %2").arg(target.database, why), text);
   }
   ISC_STATUS_ARRAY detachStatus{};
   isc_detach_database(detachStatus, &db);
-  return true;
+  return {};
 }
 
 namespace {
@@ -88,7 +80,7 @@ QByteArray loginDpb(const KvDatabaseTarget& target) {
 
 }  // namespace
 
-bool KvSetForcedWrites(const KvDatabaseTarget& target, bool on, QString* error) {
+KvStatus KvSetForcedWrites(const KvDatabaseTarget& target, bool on) {
   QByteArray dpb = loginDpb(target);
   dpb.append(char(isc_dpb_force_write));
   dpb.append(char(1));
@@ -97,31 +89,30 @@ bool KvSetForcedWrites(const KvDatabaseTarget& target, bool on, QString* error) 
   ISC_STATUS_ARRAY status{};
   isc_db_handle db = 0;
   isc_attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
-  if (failed(status)) {
-    if (error) *error = statusText(status);
-    return false;
-  }
+  if (failed(status)) return KvFail(statusText(status));
   isc_detach_database(status, &db);
-  return true;
+  return {};
 }
 
-bool KvDropDatabase(const KvDatabaseTarget& target, QString* error) {
+KvStatus KvDropDatabase(const KvDatabaseTarget& target) {
   const QByteArray dpb = loginDpb(target);
   const QByteArray name = target.database.toUtf8();
   ISC_STATUS_ARRAY status{};
   isc_db_handle db = 0;
   isc_attach_database(status, short(name.size()), name.constData(), &db, short(dpb.size()), dpb.constData());
   if (failed(status)) {
-    if (!target.isServer() && QFile::exists(target.database)) return QFile::remove(target.database);
-    if (error) *error = statusText(status);
-    return false;
+    if (!target.isServer() && QFile::exists(target.database)) {
+      if (QFile::remove(target.database)) return {};
+      return KvFail(QStringLiteral("Impossibile cancellare il file \"%1\".").arg(target.database), statusText(status));
+    }
+    return KvFail(statusText(status));
   }
   isc_drop_database(status, &db);
   if (failed(status)) {
-    if (error) *error = statusText(status);
+    const QString why = statusText(status);
     ISC_STATUS_ARRAY detachStatus{};
     isc_detach_database(detachStatus, &db);
-    return false;
+    return KvFail(why);
   }
-  return true;
+  return {};
 }

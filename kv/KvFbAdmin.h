@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "KvResult.h"
 
 struct KvDatabaseTarget;
 
@@ -8,13 +8,13 @@ struct KvDatabaseTarget;
 // (the SQL driver can only attach to existing ones).
 
 // Creates an empty UTF8 database. Refuses a file that already exists.
-bool KvCreateDatabase(const KvDatabaseTarget& target, QString* error);
+KvStatus KvCreateDatabase(const KvDatabaseTarget& target);
 
 // Drops a database no connection is attached to; an embedded file that is
 // not a database is simply removed.
-bool KvDropDatabase(const KvDatabaseTarget& target, QString* error);
+KvStatus KvDropDatabase(const KvDatabaseTarget& target);
 
 // Switches synchronous writes of a database on or off. Creating a schema
 // runs with them off (four times faster); a database in use keeps them on,
 // so that a power cut cannot corrupt it.
-bool KvSetForcedWrites(const KvDatabaseTarget& target, bool on, QString* error);
+KvStatus KvSetForcedWrites(const KvDatabaseTarget& target, bool on);

@@ -1092,18 +1092,16 @@ QString KvFilter::ContainsCondition(const QString& field, const QString& text) {
   return QStringLiteral("UPPER(") + field + QStringLiteral(") LIKE ") + Quoted(pattern) + QStringLiteral(" ESCAPE '\\'");
 }
 
-std::unique_ptr<KvFilter> KvFilter::Parse(const QString& text, const Schema& schema, QString* error) {
-  if (error) error->clear();
+KvResult<KvFilter> KvFilter::Parse(const QString& text, const Schema& schema) {
   auto root = std::make_unique<Node>();
   if (!text.trimmed().isEmpty()) {
     try {
       root->pred = Parser(text, schema).Run();
     } catch (const ParseError& e) {
-      if (error) *error = QStringLiteral("Espressione di filtro non valida: ") + e.detail;
-      return nullptr;
+      return KvFail(QStringLiteral("Espressione di filtro non valida: ") + e.detail);
     }
   }
-  return std::unique_ptr<KvFilter>(new KvFilter(std::move(root)));
+  return KvFilter(std::move(root));
 }
 
 bool KvFilter::Matches(const RowValue& row) const {

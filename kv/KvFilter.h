@@ -3,6 +3,8 @@
 #include <QString>
 #include <QVariant>
 
+#include "KvResult.h"
+
 #include <functional>
 #include <memory>
 
@@ -41,8 +43,8 @@ class KvFilter {
   // A text as a quoted literal of the syntax ('D''ANGELO').
   static QString Quoted(const QString& text);
 
-  // Parses text; on failure returns nullptr and an Italian explanation.
-  static std::unique_ptr<KvFilter> Parse(const QString& text, const Schema& schema, QString* error = nullptr);
+  // Parses text; on failure the Italian explanation.
+  static KvResult<KvFilter> Parse(const QString& text, const Schema& schema);
 
   bool Matches(const RowValue& row) const;
 

@@ -38,6 +38,14 @@ int fallbackAnswer(int buttons, int defaultButton) {
 
 }  // namespace
 
+void KvShowFailure(const KvFailure& failure, TMsgDlgType type) {
+  if (failure.text.isEmpty() && failure.detail.isEmpty()) return;  // the user was told already
+  QString text = failure.text;
+  const QString detail = failure.detail.trimmed();
+  if (!detail.isEmpty() && !text.contains(detail)) text += (text.isEmpty() ? QString() : QStringLiteral("\n\n")) + detail;
+  KvMessageDlg(text, type, mbOK);
+}
+
 int KvMessageDlg(const QString& text, TMsgDlgType type, int buttons, int, int defaultButton) {
   if (buttons == 0) buttons = mbOK;
   ScriptState& s = script();

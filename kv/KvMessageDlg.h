@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "KvResult.h"
+
 // Every question and message to the user goes through KvMessageDlg, so that
 // a test can script the answers and read the texts.
 
@@ -34,6 +36,19 @@ constexpr int mrNo = 7;
 
 // Shows the message and returns the modal result of the button pressed.
 int KvMessageDlg(const QString& text, TMsgDlgType type, int buttons, int helpContext = 0, int defaultButton = 0);
+
+// Shows why an operation failed: its text, and the engine's own text below
+// when it adds something. For the window edge (action handlers and slots).
+// A failure without text (the user cancelled, or was told already) shows nothing.
+void KvShowFailure(const KvFailure& failure, TMsgDlgType type = TMsgDlgType::mtError);
+
+// True when result holds a value; else shows its failure and returns false.
+template <class T>
+bool KvReport(const KvResult<T>& result, TMsgDlgType type = TMsgDlgType::mtError) {
+  if (result) return true;
+  KvShowFailure(result.failure(), type);
+  return false;
+}
 
 // Scripted answers for tests: while a script is active no window is shown;
 // each message takes the next queued answer (or, when none is left, the

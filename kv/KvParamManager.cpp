@@ -7,6 +7,8 @@
 #include "TfmKvParametri.h"
 
 #include <QSqlDatabase>
+#include "KvSql.h"
+
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -24,19 +26,15 @@ QVariant readParam(const QSqlDatabase& db, const QString& key) {
   return q.value(0);
 }
 
-bool writeParam(const QSqlDatabase& db, const QString& key, const QVariant& value, QString* error) {
-  QSqlQuery q(db);
-  q.prepare(QStringLiteral(
-      "UPDATE OR INSERT INTO TYPAR_PARAMETRI (SPARAPPL, SPARCHIAVE, SPARUTENTE, SPARVALORE, DPARAGGIORN) "
-      "VALUES (:APPL, :CHIAVE, '', :VALORE, CURRENT_TIMESTAMP) MATCHING (SPARAPPL, SPARCHIAVE, SPARUTENTE)"));
-  q.bindValue(QStringLiteral(":APPL"), TKvParamManager::ApplicationOf(key));
-  q.bindValue(QStringLiteral(":CHIAVE"), key.trimmed().toUpper());
-  q.bindValue(QStringLiteral(":VALORE"), value.isNull() ? QVariant() : QVariant(value.toString()));
-  if (!q.exec()) {
-    if (error) *error = q.lastError().text();
-    return false;
-  }
-  return true;
+KvStatus writeParam(const QSqlDatabase& db, const QString& key, const QVariant& value) {
+  return KvSql::Exec(
+      QStringLiteral(
+          "UPDATE OR INSERT INTO TYPAR_PARAMETRI (SPARAPPL, SPARCHIAVE, SPARUTENTE, SPARVALORE, DPARAGGIORN) "
+          "VALUES (:APPL, :CHIAVE, '', :VALORE, CURRENT_TIMESTAMP) MATCHING (SPARAPPL, SPARCHIAVE, SPARUTENTE)"),
+      {{QStringLiteral("APPL"), TKvParamManager::ApplicationOf(key)},
+       {QStringLiteral("CHIAVE"), key.trimmed().toUpper()},
+       {QStringLiteral("VALORE"), value.isNull() ? QVariant() : QVariant(value.toString())}},
+      db);
 }
 
 bool sameKey(const QString& a, const QString& b) {
@@ -57,33 +55,23 @@ QVariant TKvParamManager::GetParams(const QString& key) {
   return readParam(qqoKvGlobConn(), key);
 }
 
-bool TKvParamManager::SetParams(const QString& key, const QVariant& value, QString* error) {
-  return writeParam(qqoKvGlobConn(), key, value, error);
+KvStatus TKvParamManager::SetParams(const QString& key, const QVariant& value) {
+  return writeParam(qqoKvGlobConn(), key, value);
 }
 
-bool TKvParamManager::LoadEnumValues(const QSqlDatabase& db, TKvEnumList& list, const QString& statement,
-                                     QString* error) {
-  list.clear();
-  QSqlQuery q(db);
-  q.setForwardOnly(true);
-  if (!q.exec(statement)) {
-    if (error) *error = q.lastError().text();
-    return false;
-  }
-  const bool twoColumns = q.record().count() > 1;
-  while (q.next()) list.append({q.value(0).toString(), twoColumns ? q.value(1).toString() : q.value(0).toString()});
-  if (q.lastError().isValid()) {
-    list.clear();
-    if (error) *error = q.lastError().text();
-    return false;
-  }
-  return true;
+KvResult<TKvEnumList> TKvParamManager::LoadEnumValues(const QSqlDatabase& db, const QString& statement) {
+  TKvEnumList list;
+  const KvStatus read = KvSql::Rows(statement, {}, [&](const QSqlQuery& q) {
+    const bool twoColumns = q.record().count() > 1;
+    list.append({q.value(0).toString(), twoColumns ? q.value(1).toString() : q.value(0).toString()});
+  }, db);
+  if (!read) return read.failure();
+  return list;
 }
 
-bool TKvParamManager::LoadEnumValues(const QString& connectionName, TKvEnumList& list, const QString& statement,
-                                     QString* error) {
-  return LoadEnumValues(connectionName.isEmpty() ? qqoKvGlobConn() : QSqlDatabase::database(connectionName), list,
-                        statement, error);
+KvResult<TKvEnumList> TKvParamManager::LoadEnumValues(const QString& connectionName, const QString& statement) {
+  return LoadEnumValues(connectionName.isEmpty() ? qqoKvGlobConn() : QSqlDatabase::database(connectionName),
+                        statement);
 }
 
 QSqlDatabase TKvParamManager::Database() const {
@@ -127,13 +115,13 @@ const TKvParamDef* TKvParamManager::Param(const QString& key) const {
   return nullptr;
 }
 
-TKvEnumList TKvParamManager::FillList(const TKvParamDef& def, const TKvParamValue& current, QString* error) const {
+KvResult<TKvEnumList> TKvParamManager::FillList(const TKvParamDef& def, const TKvParamValue& current) const {
   TKvEnumList list;
   bool handled = false;
   if (FillListParam) FillListParam(def.key, current, list, handled);
   if (handled) return list;
   if (!def.items.isEmpty()) return def.items;
-  if (!def.listStatement.isEmpty()) LoadEnumValues(Database(), list, def.listStatement, error);
+  if (!def.listStatement.isEmpty()) return LoadEnumValues(Database(), def.listStatement);
   return list;
 }
 
@@ -183,12 +171,12 @@ QVariant TKvParamManager::StoredValue(const QString& key) const {
   return readParam(Database(), key);
 }
 
-bool TKvParamManager::SaveValues(const QList<QPair<QString, QString>>& values, QString* error) const {
+KvStatus TKvParamManager::SaveValues(const QList<QPair<QString, QString>>& values) const {
   QSqlDatabase db = Database();
-  return KvInTransaction(db, error, [&] {
+  return KvInTransaction(db, [&]() -> KvStatus {
     for (const auto& [key, value] : values)
-      if (!writeParam(db, key, value, error)) return false;
-    return true;
+      if (KvStatus written = writeParam(db, key, value); !written) return written;
+    return {};
   });
 }
 

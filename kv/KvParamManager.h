@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvResult.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -52,16 +54,14 @@ class TKvParamManager {
  public:
   // The stored value as text, or a null variant when never saved.
   static QVariant GetParams(const QString& key);
-  static bool SetParams(const QString& key, const QVariant& value, QString* error = nullptr);
+  static KvStatus SetParams(const QString& key, const QVariant& value);
   static QString ApplicationOf(const QString& key);
 
   // Replaces list with the rows of statement: first column the id, second
-  // the shown text. False (list empty) when the statement fails.
-  static bool LoadEnumValues(const QSqlDatabase& db, TKvEnumList& list, const QString& statement,
-                             QString* error = nullptr);
+  // the shown text; the engine's text when the statement fails.
+  static KvResult<TKvEnumList> LoadEnumValues(const QSqlDatabase& db, const QString& statement);
   // The same on a named connection; an empty name is the global connection.
-  static bool LoadEnumValues(const QString& connectionName, TKvEnumList& list, const QString& statement,
-                             QString* error = nullptr);
+  static KvResult<TKvEnumList> LoadEnumValues(const QString& connectionName, const QString& statement);
 
   // The connection the window reads and writes (empty: the global one).
   void SetConnectionName(const QString& name) { m_connectionName = name; }
@@ -95,13 +95,13 @@ class TKvParamManager {
   bool Execute(QWidget* parent = nullptr);
 
   // The steps of the window, each running its event then the default.
-  TKvEnumList FillList(const TKvParamDef& def, const TKvParamValue& current, QString* error = nullptr) const;
+  KvResult<TKvEnumList> FillList(const TKvParamDef& def, const TKvParamValue& current) const;
   TKvParamValue ReadValue(const TKvParamDef& def, const QVariant& stored, const TKvEnumList& list) const;
   QString WriteValue(const TKvParamDef& def, const TKvParamValue& control) const;
   // The stored value on the manager's connection.
   QVariant StoredValue(const QString& key) const;
   // Stores every value in one transaction: all of them or none.
-  bool SaveValues(const QList<QPair<QString, QString>>& values, QString* error) const;
+  KvStatus SaveValues(const QList<QPair<QString, QString>>& values) const;
 
  private:
   QString m_connectionName;

@@ -5,7 +5,6 @@
 #include "KvConnection.h"
 #include "KvFilter.h"
 #include "KvNumberText.h"
-#include "KvMessageDlg.h"
 #include "KvTextOrder.h"
 
 #include <QDate>
@@ -406,7 +405,7 @@ struct TKvQueryCollection::Impl {
   bool bof = true;
   bool eof = true;
 
-  State state = dsInactive;
+  State state = KvState::Inactive;
   Row buffer;
   int pendingRow = -1;       // storage index of the row being inserted
   int rowBeforeInsert = -1;  // current row to go back to when the insert is cancelled
@@ -431,7 +430,7 @@ struct TKvQueryCollection::Impl {
 
   int indexOf(const QString& name) const { return fieldIndex.value(normName(name), -1); }
   int count() const { return int(visible.size()); }
-  bool editing() const { return state == dsInsert || state == dsEdit; }
+  bool editing() const { return state == KvState::Insert || state == KvState::Edit; }
 
   static QVariant cell(const Row& r, int field) { return field >= 0 && field < r.size() ? r[field] : QVariant(); }
 
@@ -467,10 +466,9 @@ struct TKvQueryCollection::Impl {
     return refs.first().table;
   }
 
-  bool fail(const QString& text, QString* error) {
+  KvFailure fail(const QString& text) {
     lastError = text;
-    if (error) *error = text;
-    return false;
+    return KvFail(text);
   }
 
   // ---- loading ----
@@ -482,15 +480,15 @@ struct TKvQueryCollection::Impl {
     std::vector<Row> rows;
   };
 
-  bool load(Loaded& out, QString* error) {
+  KvStatus load(Loaded& out) {
     QSqlDatabase db = database();
-    if (!db.isOpen()) return fail(QStringLiteral("La connessione al database non è aperta."), error);
+    if (!db.isOpen()) return fail(QStringLiteral("La connessione al database non è aperta."));
     const ParsedSql p = parseParams(commandText);
     QSqlQuery query(db);
     query.setForwardOnly(true);
-    if (!query.prepare(p.sql)) return fail(errorText(query.lastError()), error);
+    if (!query.prepare(p.sql)) return fail(errorText(query.lastError()));
     for (int i = 0; i < p.params.size(); ++i) query.bindValue(i, paramValue(p.params[i]));
-    if (!query.exec()) return fail(errorText(query.lastError()), error);
+    if (!query.exec()) return fail(errorText(query.lastError()));
     const QSqlRecord rec = query.record();
     const int n = rec.count();
     for (int i = 0; i < n; ++i) {
@@ -504,8 +502,8 @@ struct TKvQueryCollection::Impl {
       for (int i = 0; i < n; ++i) r.append(query.value(i));
       out.rows.push_back(std::move(r));
     }
-    if (query.lastError().isValid()) return fail(errorText(query.lastError()), error);
-    return true;
+    if (query.lastError().isValid()) return fail(errorText(query.lastError()));
+    return {};
   }
 
   QVariant paramValue(const QString& upperName) const {
@@ -548,19 +546,19 @@ struct TKvQueryCollection::Impl {
 
   // Parses the filter text against the current fields; false (and no
   // filter) when it does not parse. A blank text filters nothing.
-  bool compileFilter(QString* error) {
+  KvStatus compileFilter() {
     filter.reset();
-    if (filterText.trimmed().isEmpty()) return true;
+    if (filterText.trimmed().isEmpty()) return {};
     KvFilter::Schema schema;
     schema.fieldIndex = [this](const QString& name) { return indexOf(name); };
     schema.fieldType = [this](int i) { return i >= 0 && i < types.size() ? types[i] : QMetaType(); };
-    QString why;
-    filter = KvFilter::Parse(filterText, schema, &why);
-    if (!filter) {
-      if (why.isEmpty()) why = QStringLiteral("Filtro non valido: %1").arg(filterText);
-      return fail(why, error);
+    KvResult<KvFilter> parsed = KvFilter::Parse(filterText, schema);
+    if (!parsed) {
+      const QString why = parsed.error();
+      return fail(why.isEmpty() ? QStringLiteral("Filtro non valido: %1").arg(filterText) : why);
     }
-    return true;
+    filter = std::make_unique<KvFilter>(std::move(*parsed));
+    return {};
   }
 
   bool matches(const Row& r) const {
@@ -701,25 +699,23 @@ struct TKvQueryCollection::Impl {
     return out;
   }
 
-  QVariant newId(QSqlDatabase& db, const QString& table, QString* error) {
+  KvResult<QVariant> newId(QSqlDatabase& db, const QString& table) {
     QSqlQuery idq(db);
-    if (!idq.prepare(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(?, ?)"))) {
-      *error = errorText(idq.lastError());
-      return {};
-    }
+    if (!idq.prepare(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(?, ?)")))
+      return KvFail(errorText(idq.lastError()));
     idq.bindValue(0, table);
     idq.bindValue(1, 1);
     if (!idq.exec() || !idq.next()) {
-      *error = errorText(idq.lastError());
-      if (error->isEmpty()) *error = QStringLiteral("Impossibile ottenere un nuovo identificativo per %1.").arg(table);
-      return {};
+      const QString why = errorText(idq.lastError());
+      return KvFail(why.isEmpty() ? QStringLiteral("Impossibile ottenere un nuovo identificativo per %1.").arg(table)
+                                  : why);
     }
     return QVariant(idq.value(0).toInt());
   }
 
   // Runs one statement of a list on row; false with the reason on failure.
-  bool runOne(QSqlDatabase& db, const QString& sql, int index, int kind, Row& row, const QVariant& storedKey,
-              bool mayAddFields, QString* why) {
+  KvStatus runOne(QSqlDatabase& db, const QString& sql, int index, TKvQueryProp::Kind kind, Row& row,
+                  const QVariant& storedKey, bool mayAddFields) {
     TKvFieldValue values;
     TKvQueryProp prop;
     prop.TableName = statementTable(sql);
@@ -728,7 +724,8 @@ struct TKvQueryCollection::Impl {
     prop.Sql = sql;
     prop.FieldValues = &values;
     if (q->KvBeforeExec) q->KvBeforeExec(prop);
-    if (!prop.Execute) return true;
+    if (!prop.Refusal.isEmpty()) return KvFail(prop.Refusal);
+    if (!prop.Execute) return {};
     TKvFieldValue& extra = prop.FieldValues ? *prop.FieldValues : values;
     const QString text = prop.Sql;
     const ParsedSql p = parseParams(text);
@@ -739,8 +736,9 @@ struct TKvQueryCollection::Impl {
     if (extra.Contains(kGenId)) {
       genId = extra.Value(kGenId);
     } else if (namesGenId) {
-      genId = newId(db, statementTable(text), why);
-      if (!genId.isValid()) return false;
+      KvResult<QVariant> id = newId(db, statementTable(text));
+      if (!id) return id.failure();
+      genId = *id;
     }
     const QVariant currId = kind == TKvQueryProp::Insert && key >= 0 ? cell(row, key) : storedKey;
 
@@ -767,16 +765,13 @@ struct TKvQueryCollection::Impl {
       literals << literal;
     }
     QSqlQuery stmt(db);
-    if (!stmt.prepare(withLiterals(p.sql, literals))) {
-      *why = errorText(stmt.lastError());
-      return false;
-    }
+    if (!stmt.prepare(withLiterals(p.sql, literals))) return KvFail(errorText(stmt.lastError()));
     for (int i = 0, at = 0; i < bound.size(); ++i)
       if (literals[i].isEmpty()) stmt.bindValue(at++, bound[i]);
     if (!stmt.exec()) {
-      *why = errorText(stmt.lastError());
-      if (why->isEmpty()) *why = QStringLiteral("Errore nell'esecuzione dell'istruzione:\n%1").arg(text.trimmed());
-      return false;
+      const QString why = errorText(stmt.lastError());
+      return KvFail(why.isEmpty() ? QStringLiteral("Errore nell'esecuzione dell'istruzione:\n%1").arg(text.trimmed())
+                                  : why);
     }
     if (namesGenId && genId.isValid()) {
       const QString col = genIdColumn(text);
@@ -793,29 +788,34 @@ struct TKvQueryCollection::Impl {
     if (namesGenId && !extra.Contains(kGenId)) extra.Add(kGenId, genId);
     if (!extra.Contains(kCurrId)) extra.Add(kCurrId, currId);
     if (q->KvAfterExec) q->KvAfterExec(prop);
-    return true;
+    if (!prop.Refusal.isEmpty()) return KvFail(prop.Refusal);
+    return {};
   }
 
   // Runs a statement list in one transaction. On failure everything is
   // rolled back and row and fields are as before.
-  bool runList(const QStringList& list, int kind, Row& row, const QVariant& storedKey, bool mayAddFields,
-               QString* error) {
+  KvStatus runList(const QStringList& list, TKvQueryProp::Kind kind, Row& row, const QVariant& storedKey,
+                   bool mayAddFields) {
     QSqlDatabase db = database();
-    if (!db.isOpen()) return fail(QStringLiteral("La connessione al database non è aperta."), error);
+    if (!db.isOpen()) return fail(QStringLiteral("La connessione al database non è aperta."));
     if (!db.transaction()) {
       QString t = errorText(db.lastError());
       return fail(QStringLiteral("Impossibile avviare la transazione sul database.") +
-                      (t.isEmpty() ? QString() : QLatin1Char('\n') + t),
-                  error);
+                  (t.isEmpty() ? QString() : QLatin1Char('\n') + t));
     }
     const Row saved = row;
     const int savedFields = int(fields.size());
     QString why;
     bool ok = true;
     try {
-      for (int i = 0; ok && i < list.size(); ++i) ok = runOne(db, list[i], i, kind, row, storedKey, mayAddFields, &why);
+      for (int i = 0; ok && i < list.size(); ++i) {
+        const KvStatus one = runOne(db, list[i], i, kind, row, storedKey, mayAddFields);
+        ok = one.ok();
+        if (!ok) why = one.error();
+      }
     } catch (const std::exception& e) {
-      // A hook refuses the row by throwing; its text is the reason.
+      // Hooks refuse through TKvQueryProp::Refuse; anything thrown still
+      // rolls the post back and never crosses the caller's slot.
       ok = false;
       why = QString::fromUtf8(e.what());
     }
@@ -828,14 +828,14 @@ struct TKvQueryCollection::Impl {
       row = saved;
       truncateFields(savedFields);
       if (why.isEmpty()) why = QStringLiteral("Operazione sul database non riuscita.");
-      return fail(why, error);
+      return fail(why);
     }
-    return true;
+    return {};
   }
 
   // Statements built from the select for a single-table list: the columns
   // of the main table named plainly in the select list.
-  QStringList builtStatements(int kind) const {
+  QStringList builtStatements(TKvQueryProp::Kind kind) const {
     const QString table = mainTable();
     const QString key = normName(keyName());
     if (table.isEmpty() || key.isEmpty()) return {};
@@ -871,7 +871,7 @@ struct TKvQueryCollection::Impl {
     return {QStringLiteral("UPDATE %1 SET %2 WHERE %3 = :KVCURRID").arg(table, sets.join(QStringLiteral(", ")), key)};
   }
 
-  QStringList statementsFor(int kind) const {
+  QStringList statementsFor(TKvQueryProp::Kind kind) const {
     const QStringList& list = kind == TKvQueryProp::Insert   ? sqlInsert
                               : kind == TKvQueryProp::Update ? sqlUpdate
                                                              : sqlDelete;
@@ -882,18 +882,20 @@ struct TKvQueryCollection::Impl {
   void setState(State s) {
     if (state == s) return;
     state = s;
-    emit q->stateChanged(int(s));
+    emit q->stateChanged(s);
   }
 
   // Leaves insert or edit by posting; false when the post fails.
-  bool checkBrowse(QString* error = nullptr) {
-    if (!editing()) return true;
+  KvStatus checkBrowse() {
+    if (!editing()) return {};
     // The window's save may post and reload: within it, the plain post.
-    if (!q->SavePending || inSavePending) return q->Post(error);
+    if (!q->SavePending || inSavePending) return q->Post();
     inSavePending = true;
     const bool saved = q->SavePending();
     inSavePending = false;
-    return saved && !editing();
+    if (saved && !editing()) return {};
+    // The window's save has told the user why, or the row is still being typed.
+    return KvFail(QString());
   }
   bool inSavePending = false;
 
@@ -912,10 +914,10 @@ struct TKvQueryCollection::Impl {
     buffer = blank;
     cur = pos;
     bof = eof = false;
-    state = dsInsert;
+    state = KvState::Insert;
     emit q->rowInserted(pos);
     emit q->currentChanged(pos);
-    emit q->stateChanged(dsInsert);
+    emit q->stateChanged(KvState::Insert);
     if (q->OnNewRecord) q->OnNewRecord(*q);
     return true;
   }
@@ -997,19 +999,19 @@ void TKvQueryCollection::SetAutoBuildSQL(bool on) {
   d->autoBuildSql = on;
 }
 
-bool TKvQueryCollection::Open(QString* error) {
+KvStatus TKvQueryCollection::Open() {
   Close();
   Impl::Loaded loaded;
-  if (!d->load(loaded, error)) return false;
+  if (KvStatus s = d->load(loaded); !s) return s;
   d->adopt(std::move(loaded));
   d->active = true;
   d->lastError.clear();
-  if (d->filtered && !d->compileFilter(nullptr)) d->filtered = false;
+  if (d->filtered && !d->compileFilter()) d->filtered = false;
   d->rebuildVisible();
-  d->setState(dsBrowse);
+  d->setState(KvState::Browse);
   emit opened();
   d->resetView(-1);
-  return true;
+  return {};
 }
 
 void TKvQueryCollection::Close() {
@@ -1028,7 +1030,7 @@ void TKvQueryCollection::Close() {
   d->textOrders.clear();
   d->cur = -1;
   d->bof = d->eof = true;
-  d->setState(dsInactive);
+  d->setState(KvState::Inactive);
   emit closed();
   emit rowsReset();
   emit currentChanged(-1);
@@ -1038,17 +1040,17 @@ bool TKvQueryCollection::Active() const {
   return d->active;
 }
 
-bool TKvQueryCollection::Refresh(QString* error) {
-  if (!d->active) return Open(error);
-  if (!d->checkBrowse(error)) return false;
+KvStatus TKvQueryCollection::Refresh() {
+  if (!d->active) return Open();
+  if (KvStatus s = d->checkBrowse(); !s) return s;
   const int key = d->keyIndex();
   const QVariant currentKey = d->cur >= 0 && key >= 0 ? Impl::cell(d->visibleRow(d->cur), key) : QVariant();
   const int oldRow = d->cur;
   Impl::Loaded loaded;
-  if (!d->load(loaded, error)) return false;
+  if (KvStatus s = d->load(loaded); !s) return s;
   d->adopt(std::move(loaded));
   d->lastError.clear();
-  if (d->filtered && !d->compileFilter(nullptr)) d->filtered = false;
+  if (d->filtered && !d->compileFilter()) d->filtered = false;
   d->rebuildVisible();
   int storage = -1;
   const int newKey = d->keyIndex();
@@ -1063,7 +1065,7 @@ bool TKvQueryCollection::Refresh(QString* error) {
   // When the current row is gone, stay at the same position.
   if (storage < 0 && !d->visible.empty()) storage = d->visible[size_t(std::clamp(oldRow, 0, d->count() - 1))];
   d->resetView(storage);
-  return true;
+  return {};
 }
 
 QString TKvQueryCollection::LastError() const {
@@ -1204,86 +1206,84 @@ bool TKvQueryCollection::Edit() {
   if (d->cur < 0) return false;
   d->buffer = d->rows[size_t(d->currentStorage())];
   while (d->buffer.size() < d->fields.size()) d->buffer.append(QVariant(d->types[d->buffer.size()]));
-  d->setState(dsEdit);
+  d->setState(KvState::Edit);
   return true;
 }
 
-bool TKvQueryCollection::Post(QString* error) {
-  if (!d->active) return d->fail(QStringLiteral("L'elenco non è aperto."), error);
-  if (!d->editing()) return true;
-  if (d->busy) return d->fail(QStringLiteral("Salvataggio già in corso."), error);
-  const bool inserting = d->state == dsInsert;
-  const int kind = inserting ? TKvQueryProp::Insert : TKvQueryProp::Update;
+KvStatus TKvQueryCollection::Post() {
+  if (!d->active) return d->fail(QStringLiteral("L'elenco non è aperto."));
+  if (!d->editing()) return {};
+  if (d->busy) return d->fail(QStringLiteral("Salvataggio già in corso."));
+  const bool inserting = d->state == KvState::Insert;
+  const TKvQueryProp::Kind kind = inserting ? TKvQueryProp::Insert : TKvQueryProp::Update;
   const QStringList list = d->statementsFor(kind);
   const int fieldsBefore = int(d->fields.size());
   if (!list.isEmpty()) {
     const int key = d->keyIndex();
     const QVariant storedKey = key >= 0 ? Impl::cell(d->rows[size_t(d->currentStorage())], key) : QVariant();
     d->busy = true;
-    const bool ok = d->runList(list, kind, d->buffer, storedKey, true, error);
+    const KvStatus ran = d->runList(list, kind, d->buffer, storedKey, true);
     d->busy = false;
-    if (!ok) return false;
+    if (!ran) return ran;
   }
   d->lastError.clear();
   d->rows[size_t(d->currentStorage())] = std::move(d->buffer);
   d->rowsChanged();
   d->buffer = Row();
   d->pendingRow = -1;
-  d->setState(dsBrowse);
+  d->setState(KvState::Browse);
   if (d->fields.size() != fieldsBefore) emit rowsReset();  // a generated id brought a new column
   emit rowChanged(d->cur);
-  return true;
+  return {};
 }
 
 void TKvQueryCollection::Cancel() {
   if (!d->editing() || d->busy) return;
-  if (d->state == dsInsert) {
+  if (d->state == KvState::Insert) {
     const int pos = d->cur;
     d->visible.erase(d->visible.begin() + pos);
     d->rows.pop_back();  // the pending row is always the last stored
     d->rowsChanged();
     d->pendingRow = -1;
     d->buffer = Row();
-    d->state = dsBrowse;
+    d->state = KvState::Browse;
     emit rowRemoved(pos);
     d->cur = d->visible.empty() ? -1 : std::clamp(d->rowBeforeInsert, 0, d->count() - 1);
     d->bof = d->eof = d->visible.empty();
     emit currentChanged(d->cur);
-    emit stateChanged(dsBrowse);
+    emit stateChanged(KvState::Browse);
     return;
   }
   d->buffer = Row();
-  d->setState(dsBrowse);
+  d->setState(KvState::Browse);
   emit rowChanged(d->cur);
 }
 
-bool TKvQueryCollection::Delete(QString* error) {
-  if (!d->active || d->busy) return false;
-  if (d->state == dsInsert) {
+KvStatus TKvQueryCollection::Delete() {
+  if (!d->active) return d->fail(QStringLiteral("L'elenco non è aperto."));
+  if (d->busy) return d->fail(QStringLiteral("Salvataggio già in corso."));
+  if (d->state == KvState::Insert) {
     Cancel();
-    return true;
+    return {};
   }
-  if (d->state == dsEdit) Cancel();
-  if (d->cur < 0) return false;
-  if (Confirmations &&
-      KvMessageDlg(QStringLiteral("Cancellare il record?"), TMsgDlgType::mtConfirmation, mbYesNo) != mrYes)
-    return false;
+  if (d->state == KvState::Edit) Cancel();
+  if (d->cur < 0) return d->fail(QStringLiteral("Nessun record da cancellare."));
   QStringList list = d->statementsFor(TKvQueryProp::Delete);
   if (list.isEmpty()) {
     const QString table = d->mainTable();
     const QString key = normName(d->keyName());
     if (table.isEmpty() || key.isEmpty())
-      return d->fail(QStringLiteral("Impossibile cancellare il record: tabella non definita."), error);
+      return d->fail(QStringLiteral("Impossibile cancellare il record: tabella non definita."));
     list << QStringLiteral("DELETE FROM %1 WHERE %2 = :KVCURRID").arg(table, key);
   }
   const int storage = d->currentStorage();
   Row row = d->rows[size_t(storage)];
   const int key = d->keyIndex();
   d->busy = true;
-  const bool ok =
-      d->runList(list, TKvQueryProp::Delete, row, key >= 0 ? Impl::cell(row, key) : QVariant(), false, error);
+  const KvStatus ran =
+      d->runList(list, TKvQueryProp::Delete, row, key >= 0 ? Impl::cell(row, key) : QVariant(), false);
   d->busy = false;
-  if (!ok) return false;
+  if (!ran) return ran;
   d->lastError.clear();
   const int pos = d->cur;
   d->rows.erase(d->rows.begin() + storage);
@@ -1296,30 +1296,30 @@ bool TKvQueryCollection::Delete(QString* error) {
   d->cur = d->visible.empty() ? -1 : std::min(pos, d->count() - 1);
   d->bof = d->eof = d->visible.empty();
   emit currentChanged(d->cur);
-  return true;
+  return {};
 }
 
 void TKvQueryCollection::SetFilter(const QString& text) {
   d->filterText = text;
   // A filter changed while on takes effect at once, as a whole or not at all.
-  if (d->filtered && d->active) SetFiltered(true);
+  if (d->filtered && d->active) (void)SetFiltered(true);
 }
 
 QString TKvQueryCollection::Filter() const {
   return d->filterText;
 }
 
-bool TKvQueryCollection::SetFiltered(bool on, QString* error) {
+KvStatus TKvQueryCollection::SetFiltered(bool on) {
   if (!d->active) {
     d->filtered = on;
-    return true;
+    return {};
   }
-  if (!d->checkBrowse(error)) return false;
+  if (KvStatus s = d->checkBrowse(); !s) return s;
   const int storage = d->currentStorage();
-  bool ok = true;
+  KvStatus ok;
   if (on) {
-    ok = d->compileFilter(error);
-    d->filtered = ok;
+    ok = d->compileFilter();
+    d->filtered = ok.ok();
   } else {
     d->filtered = false;
     d->filter.reset();

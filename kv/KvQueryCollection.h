@@ -8,6 +8,8 @@
 #include <QVariant>
 
 #include "KvFieldKind.h"
+#include "KvResult.h"
+#include "KvState.h"
 
 #include <functional>
 #include <memory>
@@ -28,13 +30,22 @@ class TKvFieldValue {
 
 // What a hook learns about the statement about to run (or just run).
 struct TKvQueryProp {
-  enum Kind { Update = 0, Insert = 1, Delete = 2 };
+  enum class Kind { Update = 0, Insert = 1, Delete = 2 };
+  using enum Kind;
   QString TableName;          // table the statement writes, upper case, trimmed
-  int QueryKind = Update;     // 0 update, 1 insert, 2 delete
+  Kind QueryKind = Update;
   int Index = 0;              // position of the statement in its list
   QString Sql;                // the statement text
   TKvFieldValue* FieldValues = nullptr;  // extra parameter values
   bool Execute = true;        // cleared by a before-hook: the statement is skipped
+
+  // A hook refuses the whole post or delete with an Italian text: nothing of
+  // it is written, the row stays as typed, and the text is the failure.
+  void Refuse(const QString& text) {
+    Refusal = text;
+    Execute = false;
+  }
+  QString Refusal;
 };
 
 // A query collection: the rows of a select held in memory, with the
@@ -55,7 +66,7 @@ struct TKvQueryProp {
 class TKvQueryCollection : public QObject {
   Q_OBJECT
  public:
-  enum State { dsInactive = -1, dsBrowse = 0, dsInsert = 1, dsEdit = 2 };
+  using State = KvState;
 
   struct SortKey {
     QString field;
@@ -90,9 +101,6 @@ class TKvQueryCollection : public QObject {
   // With false (the only mode this program uses) only the statement lists run.
   void SetAutoBuildSQL(bool on);
 
-  // Ask "Cancellare il record?" before a delete.
-  bool Confirmations = false;
-
   // Hooks run before and after each statement of a post or delete.
   std::function<void(TKvQueryProp&)> KvBeforeExec;
   std::function<void(TKvQueryProp&)> KvAfterExec;
@@ -104,12 +112,12 @@ class TKvQueryCollection : public QObject {
   // Called when a new row is inserted, to set its default values.
   std::function<void(TKvQueryCollection&)> OnNewRecord;
 
-  // Loading. Open fails (false, error text) on a database error.
-  bool Open(QString* error = nullptr);
+  // Loading. Open fails with the engine's text on a database error.
+  KvStatus Open();
   void Close();
   bool Active() const;
   // Reloads the rows, keeping the current row by key when it still exists.
-  bool Refresh(QString* error = nullptr);
+  KvStatus Refresh();
   QString LastError() const;
 
   // Fields.
@@ -147,16 +155,16 @@ class TKvQueryCollection : public QObject {
   bool Insert();  // a new row after the current one
   bool Append();  // a new row at the end
   bool Edit();
-  bool Post(QString* error = nullptr);
+  KvStatus Post();
   void Cancel();
-  bool Delete(QString* error = nullptr);
+  KvStatus Delete();
 
   // In-memory filter (KvFilter syntax). SetFilter only stores the text;
   // SetFiltered(true) applies it and fails, leaving the rows unfiltered,
   // when the text does not parse.
   void SetFilter(const QString& text);
   QString Filter() const;
-  bool SetFiltered(bool on, QString* error = nullptr);
+  KvStatus SetFiltered(bool on);
   bool Filtered() const;
 
   // In-memory sort, stable, nulls first; an empty list restores load order.
@@ -166,7 +174,7 @@ class TKvQueryCollection : public QObject {
  signals:
   void opened();
   void closed();
-  void stateChanged(int state);
+  void stateChanged(KvState state);
   // The visible rows changed as a whole (open, refresh, filter, sort).
   void rowsReset();
   // One visible row changed (post of an edit).

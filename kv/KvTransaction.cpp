@@ -2,19 +2,16 @@
 
 #include <QSqlError>
 
-bool KvInTransaction(QSqlDatabase db, QString* error, const std::function<bool()>& body) {
-  if (!db.transaction()) {
-    if (error) *error = db.lastError().text();
-    return false;
-  }
-  if (!body()) {
+KvStatus KvInTransaction(QSqlDatabase db, const std::function<KvStatus()>& body) {
+  if (!db.transaction()) return KvFail(db.lastError().text());
+  if (KvStatus done = body(); !done) {
     db.rollback();
-    return false;
+    return done;
   }
   if (!db.commit()) {
-    if (error) *error = db.lastError().text();
+    const QString why = db.lastError().text();
     db.rollback();
-    return false;
+    return KvFail(why);
   }
-  return true;
+  return {};
 }

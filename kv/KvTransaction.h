@@ -1,11 +1,12 @@
 #pragma once
 
+#include "KvResult.h"
+
 #include <QSqlDatabase>
-#include <QString>
 
 #include <functional>
 
-// Runs body in one transaction on db: committed when body returns true,
-// rolled back when it returns false or the commit fails, so either every
-// statement of body is written or none. body reports its own error.
-bool KvInTransaction(QSqlDatabase db, QString* error, const std::function<bool()>& body);
+// Runs body in one transaction on db: committed when body succeeds, rolled
+// back when it fails or the commit fails, so either every statement of body
+// is written or none. The failure is body's own, or the engine's text.
+KvStatus KvInTransaction(QSqlDatabase db, const std::function<KvStatus()>& body);

@@ -25,7 +25,7 @@ QStringList splitFields(const QString& fields) {
 }
 
 bool editing(const TKvQueryCollection* c) {
-  return c && (c->GetState() == TKvQueryCollection::dsInsert || c->GetState() == TKvQueryCollection::dsEdit);
+  return c && KvEditing(c->GetState());
 }
 
 }  // namespace
@@ -296,10 +296,7 @@ bool TKvDBGrid::SavePending() {
   TKvQueryCollection* c = Collection();
   if (!editing(c)) return true;
   if (c->SavePending) return c->SavePending() && !editing(c);
-  QString error;
-  if (c->Post(&error)) return true;
-  KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
-  return false;
+  return KvReport(c->Post());
 }
 
 void TKvDBGrid::titleClicked(int column) {

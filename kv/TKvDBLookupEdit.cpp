@@ -118,14 +118,14 @@ struct TKvDBLookupEdit::Impl {
   }
 
   // Runs the list with a condition; the caller adds the condition's parameter.
-  std::unique_ptr<TKvQueryCollection> run(const QString& where, const QString& param, const QVariant& value,
-                                          QString* error) {
+  KvResult<std::unique_ptr<TKvQueryCollection>> run(const QString& where, const QString& param,
+                                                    const QVariant& value) {
     auto list = std::make_unique<TKvQueryCollection>();
     list->SetConnectionName(connection);
     for (const auto& p : statement.Params()) list->SetParam(p.first, p.second);
     if (!param.isEmpty()) list->SetParam(param, value);
     list->SetCommandText(KvSearchSql::Fill(statement.CommandText(), where, QStringLiteral("1")));
-    if (!list->Open(error)) return nullptr;
+    if (KvStatus opened = list->Open(); !opened) return opened.failure();
     return list;
   }
 };
@@ -389,15 +389,14 @@ bool TKvDBLookupEdit::ResolveText() {
   if (d->key >= 0 && text == d->row.value(d->listName()).toString().trimmed()) return true;
 
   ++d->busy;
-  QString error;
-  auto list = d->run(KvSearchSql::Condition(d->searchExpression()), QLatin1String(KvSearchSql::kSearchParam),
-                     KvSearchSql::Pattern(text, false), &error);
+  auto matched = d->run(KvSearchSql::Condition(d->searchExpression()), QLatin1String(KvSearchSql::kSearchParam),
+                       KvSearchSql::Pattern(text, false));
   --d->busy;
-  if (!list) {
-    KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
+  if (!KvReport(matched)) {
     showKeyText();
     return false;
   }
+  const std::unique_ptr<TKvQueryCollection>& list = *matched;
   int found = list->RecordCount() == 1 ? 0 : -1;
   if (list->RecordCount() > 1) {
     // Among several starting with the text, the one that is the text.
@@ -508,11 +507,11 @@ void TKvDBLookupEdit::showKeyText() {
       d->row = *cached;
     } else if (!d->statement.CommandText().isEmpty() && !d->keyExpression().isEmpty()) {
       ++d->busy;
-      auto list = d->run(QStringLiteral("(%1 = :%2)").arg(d->keyExpression(), kKeyParam), kKeyParam, d->key, nullptr);
+      auto list = d->run(QStringLiteral("(%1 = :%2)").arg(d->keyExpression(), kKeyParam), kKeyParam, d->key);
       --d->busy;
       // A key the list does not offer (any more) stays, shown empty.
-      if (list && list->RecordCount() > 0) {
-        d->row = rowOf(*list, 0);
+      if (list && (*list)->RecordCount() > 0) {
+        d->row = rowOf(**list, 0);
         d->cache.insert(d->key, d->row);
       }
     }
@@ -528,9 +527,10 @@ void TKvDBLookupEdit::fillCompleter() {
   QStringList texts;
   d->completerKeys.clear();
   ++d->busy;
-  auto list = d->run(QStringLiteral("1=1"), QString(), QVariant(), nullptr);
+  auto found = d->run(QStringLiteral("1=1"), QString(), QVariant());
   --d->busy;
-  if (list) {
+  if (found) {
+    const std::unique_ptr<TKvQueryCollection>& list = *found;
     const int key = list->FieldIndex(d->keyName());
     const int shown = list->FieldIndex(d->listName());
     texts.reserve(list->RecordCount());

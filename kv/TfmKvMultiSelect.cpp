@@ -210,21 +210,22 @@ void TfmKvMultiSelect::SetEmptySelectionMessage(const QString& text) {
   d->emptyMessage = text;
 }
 
-bool TfmKvMultiSelect::Open(QString* error) {
+KvStatus TfmKvMultiSelect::Open() {
   ++d->syncing;
-  const bool ok = d->list->Open(error);
+  const KvStatus ok = d->list->Open();
   --d->syncing;
-  if (!ok) return false;
+  if (!ok) return ok;
   const QString filter = BuildFilter();
   d->list->SetFilter(filter);
-  d->list->SetFiltered(!filter.trimmed().isEmpty());
+  // A filter that does not parse leaves every row.
+  (void)d->list->SetFiltered(!filter.trimmed().isEmpty());
   if (d->list->RecordCount() > 0) {
     ++d->syncing;
     d->list->First();
     d->grid->setCurrentIndex(d->ticks->index(0, 0));
     --d->syncing;
   }
-  return true;
+  return {};
 }
 
 bool TfmKvMultiSelect::IsSelected(int row) const {
@@ -320,9 +321,9 @@ bool TfmKvMultiSelect::RebuildList() {
   if (!d->list->Active()) return true;
   const QString filter = BuildFilter();
   // Off, replaced, on again: a filter that does not parse leaves every row.
-  d->list->SetFiltered(false);
+  (void)d->list->SetFiltered(false);
   d->list->SetFilter(filter);
-  const bool ok = filter.trimmed().isEmpty() || d->list->SetFiltered(true);
+  const bool ok = filter.trimmed().isEmpty() || d->list->SetFiltered(true).ok();
   ++d->syncing;
   if (d->list->RecordCount() > 0) d->grid->setCurrentIndex(d->ticks->index(std::max(0, d->list->RecNo()), 0));
   --d->syncing;
@@ -351,11 +352,7 @@ void TfmKvMultiSelect::prepare() {
 
 int TfmKvMultiSelect::exec() {
   if (!d->list->Active()) {
-    QString error;
-    if (!Open(&error)) {
-      KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
-      return QDialog::Rejected;
-    }
+    if (!KvReport(Open())) return QDialog::Rejected;
   }
   prepare();
   if (!d->showForm) return QDialog::Accepted;
@@ -372,7 +369,7 @@ bool TfmKvMultiSelect::CanAccept() {
 
 void TfmKvMultiSelect::showEvent(QShowEvent* event) {
   TfmKvDialog::showEvent(event);
-  if (!d->list->Active()) Open();
+  if (!d->list->Active()) KvReport(Open());
   prepare();
 }
 

@@ -3,6 +3,7 @@
 #include "KvCollectionModel.h"
 #include "TfmKvDialog.h"
 
+#include "KvResult.h"
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -53,7 +54,7 @@ class TfmKvMultiSelect : public TfmKvDialog {
   void SetEmptySelectionMessage(const QString& text);
 
   // Runs the statement (done by the modal run when not done before).
-  bool Open(QString* error = nullptr);
+  KvStatus Open();
 
   // Ticks, by visible row.
   bool IsSelected(int row) const;

@@ -68,10 +68,9 @@ TfmKvParametri::TfmKvParametri(TKvParamManager& manager, QWidget* parent) : TfmK
   for (Entry& e : m_entries) {
     e.stored = m_manager.StoredValue(e.def.key);
     if (e.def.kind == TKvParamKind::EnumList) {
-      QString error;
-      const TKvEnumList list = m_manager.FillList(e.def, TKvParamValue{}, &error);
-      if (!error.isEmpty()) reportListError(e.def, error);
-      showList(e, list, QString());
+      const KvResult<TKvEnumList> list = m_manager.FillList(e.def, TKvParamValue{});
+      if (!list) reportListError(e.def, list.failure());
+      showList(e, list.value_or({}), QString());
     }
     showValue(e, m_manager.ReadValue(e.def, e.stored, e.list));
   }
@@ -142,17 +141,17 @@ void TfmKvParametri::RefillLists() {
   for (Entry& e : m_entries) {
     if (e.def.kind != TKvParamKind::EnumList) continue;
     const TKvParamValue current = valueOf(e);
-    QString error;
-    const TKvEnumList list = m_manager.FillList(e.def, current, &error);
-    if (!error.isEmpty()) reportListError(e.def, error);
+    const KvResult<TKvEnumList> filled = m_manager.FillList(e.def, current);
+    if (!filled) reportListError(e.def, filled.failure());
+    const TKvEnumList list = filled.value_or({});
     if (list != e.list) showList(e, list, current.id);
   }
   m_refilling = false;
 }
 
-void TfmKvParametri::reportListError(const TKvParamDef& def, const QString& error) {
+void TfmKvParametri::reportListError(const TKvParamDef& def, const KvFailure& failure) {
   KvMessageDlg(QStringLiteral("Impossibile leggere le voci del parametro \"%1\".\n%2")
-                   .arg(def.caption.isEmpty() ? def.key : def.caption, error),
+                   .arg(def.caption.isEmpty() ? def.key : def.caption, failure.detail),
                TMsgDlgType::mtError, mbOK);
 }
 
@@ -164,8 +163,8 @@ bool TfmKvParametri::CanAccept() {
     if (e.stored.isNull() && stored.isEmpty()) continue;
     values.append({e.def.key, stored});
   }
-  QString error;
-  if (m_manager.SaveValues(values, &error)) return true;
-  KvMessageDlg(QStringLiteral("Impossibile salvare i parametri.\n%1").arg(error), TMsgDlgType::mtError, mbOK);
+  const KvStatus saved = m_manager.SaveValues(values);
+  if (saved) return true;
+  KvMessageDlg(QStringLiteral("Impossibile salvare i parametri.\n%1").arg(saved.detail()), TMsgDlgType::mtError, mbOK);
   return false;
 }

@@ -39,7 +39,7 @@ class TfmKvParametri : public TfmKvDialog {
   TKvParamValue valueOf(const Entry& e) const;
   void showList(Entry& e, const TKvEnumList& list, const QString& keepId);
   void showValue(Entry& e, const TKvParamValue& value);
-  void reportListError(const TKvParamDef& def, const QString& error);
+  void reportListError(const TKvParamDef& def, const KvFailure& failure);
 
   TKvParamManager& m_manager;
   std::vector<Entry> m_entries;

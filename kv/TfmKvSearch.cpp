@@ -563,7 +563,7 @@ int TfmKvSearch::FilterField() const {
 bool TfmKvSearch::ApplyFilter() {
   d->filterTimer->stop();
   d->filterText = d->filterEdit->text();
-  Open();
+  (void)Open();  // a failure is shown in the status line
   return !d->filterFailed;
 }
 
@@ -572,7 +572,7 @@ bool TfmKvSearch::SortBy(int field, bool descending) {
   d->sortField = field;
   d->sortDescending = descending;
   if (!d->opened) return true;
-  if (KvSearchSql::HasOrderBy(d->statement.CommandText())) return Open();
+  if (KvSearchSql::HasOrderBy(d->statement.CommandText())) return Open().ok();
   // No place for the order in the statement: the rows are all here, sort them.
   d->list->SetSort({{d->fieldName(field), descending}});
   const int column = d->viewColumnOfField(field);
@@ -589,7 +589,7 @@ bool TfmKvSearch::SortDescending() const {
   return d->sortDescending;
 }
 
-bool TfmKvSearch::Open(QString* error) {
+KvStatus TfmKvSearch::Open() {
   // Columns declared by name take their places in this statement.
   if (d->fields.HasPending()) {
     QStringList names;
@@ -608,7 +608,7 @@ bool TfmKvSearch::Open(QString* error) {
   const QString orderBy =
       QString::number(orderField + 1) + (d->sortField >= 0 && d->sortDescending ? QStringLiteral(" DESC") : QString());
 
-  auto run = [&](bool withFilter, QString* err) {
+  auto run = [&](bool withFilter) {
     d->list->Close();
     d->list->SetConnectionName(d->connection);
     d->list->ClearParams();
@@ -620,25 +620,23 @@ bool TfmKvSearch::Open(QString* error) {
     }
     d->list->SetCommandText(KvSearchSql::Fill(sql, where, orderBy));
     if (!d->keyField.isEmpty()) d->list->SetKeyField(KvSearchSql::BareName(d->keyField));
-    return d->list->Open(err);
+    return d->list->Open();
   };
 
   ++d->syncing;
-  QString err;
   d->filterFailed = false;
-  bool ok = run(filtering, &err);
+  KvStatus ok = run(filtering);
   if (!ok && filtering) {
     // A filter the statement cannot take (e.g. on an aggregate): show the rows unfiltered.
     d->filterFailed = true;
-    ok = run(false, nullptr);
+    if (KvStatus all = run(false)) ok = all;
   }
   --d->syncing;
   if (!ok) {
     d->opened = false;
-    d->status->setText(err);
-    if (error) *error = err;
+    d->status->setText(ok.error());
     SetOkEnabled(false);
-    return false;
+    return ok;
   }
   d->opened = true;
   if (d->fields.HasPending()) d->fields.Resolve(d->list->FieldNames());
@@ -692,7 +690,7 @@ bool TfmKvSearch::Open(QString* error) {
   d->status->setText(d->filterFailed ? QStringLiteral("Filtro non applicabile.")
                                      : QStringLiteral("Righe: %1").arg(d->list->RecordCount()));
   ListOpened();
-  return true;
+  return {};
 }
 
 bool TfmKvSearch::IsOpen() const {
@@ -752,7 +750,7 @@ bool TfmKvSearch::RunEditForm() {
     return false;
   }
   if (!result.opened) return false;
-  Open();
+  (void)Open();  // a failure is shown in the status line
   return true;
 }
 
@@ -776,11 +774,7 @@ int TfmKvSearch::exec() {
   d->chosen = false;
   if (!d->showForm) return QDialog::Rejected;
   if (!d->opened) {
-    QString error;
-    if (!Open(&error)) {
-      KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
-      return QDialog::Rejected;
-    }
+    if (!KvReport(Open())) return QDialog::Rejected;
   }
   return TfmKvDialog::exec();
 }
@@ -793,7 +787,7 @@ bool TfmKvSearch::CanAccept() {
 
 void TfmKvSearch::showEvent(QShowEvent* event) {
   TfmKvDialog::showEvent(event);
-  if (!d->opened) Open();
+  if (!d->opened) (void)Open();  // a failure is shown in the status line
   d->filterEdit->setFocus();
 }
 

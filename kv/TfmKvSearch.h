@@ -3,6 +3,7 @@
 #include "KvColumn.h"
 #include "TfmKvDialog.h"
 
+#include "KvResult.h"
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -169,8 +170,9 @@ class TfmKvSearch : public TfmKvDialog {
   int SortField() const;
   bool SortDescending() const;
 
-  // Runs the statement; done by the modal run when not done before.
-  bool Open(QString* error = nullptr);
+  // Runs the statement; done by the modal run when not done before. A
+  // failure is also shown in the status line.
+  KvStatus Open();
   bool IsOpen() const;
   // The list; its current row is the chosen one after OK.
   TKvQueryCollection* GetDataSet() const;

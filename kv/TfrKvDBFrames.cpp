@@ -149,16 +149,18 @@ TfrKvDBFrame::TfrKvDBFrame(Pages pages, QWidget* parent) : QWidget(parent) {
   xacInsert = makeAction(QStringLiteral("xacInsert"), QStringLiteral("Nuovo"), glyphIcon(Glyph::Insert),
                          QKeySequence(Qt::Key_Insert), &xacInsertExecute, [this] { Insert(); });
   xacDelete = makeAction(QStringLiteral("xacDelete"), QStringLiteral("Elimina"), glyphIcon(Glyph::Delete),
-                         QKeySequence(Qt::CTRL | Qt::Key_Delete), &xacDeleteExecute, [this] { Delete(); });
+                         QKeySequence(Qt::CTRL | Qt::Key_Delete), &xacDeleteExecute, [this] {
+                           if (DeleteConfirmed()) KvReport(Delete());
+                         });
   xacEdit = makeAction(QStringLiteral("xacEdit"), QStringLiteral("Modifica"), glyphIcon(Glyph::Edit),
                        QKeySequence(Qt::Key_F2), &xacEditExecute, [this] { Edit(); });
   xacPost = makeAction(QStringLiteral("xacPost"), QStringLiteral("Salva"), glyphIcon(Glyph::Post),
-                       QKeySequence(Qt::CTRL | Qt::Key_S), &xacPostExecute, [this] { Post(); });
+                       QKeySequence(Qt::CTRL | Qt::Key_S), &xacPostExecute, [this] { PostAndReport(); });
   xacCancel = makeAction(QStringLiteral("xacCancel"), QStringLiteral("Annulla"), glyphIcon(Glyph::Cancel),
                          QKeySequence(Qt::Key_Escape), &xacCancelExecute, [this] { Cancel(); });
   tbFrame->addSeparator();
   xacRefresh = makeAction(QStringLiteral("xacRefresh"), QStringLiteral("Aggiorna"), glyphIcon(Glyph::Refresh),
-                          QKeySequence(Qt::Key_F5), &xacRefreshExecute, [this] { Refresh(); });
+                          QKeySequence(Qt::Key_F5), &xacRefreshExecute, [this] { KvReport(Refresh()); });
 
   if (pages != Pages::Detail) {
     grFrame = new TKvDBGrid(this);
@@ -235,8 +237,16 @@ TKvQueryCollection* TfrKvDBFrame::DataSet() const {
 }
 
 bool TfrKvDBFrame::editing() const {
-  const int s = xdsMain->State();
-  return s == TKvDataSource::dsInsert || s == TKvDataSource::dsEdit;
+  return KvEditing(xdsMain->State());
+}
+
+bool TfrKvDBFrame::DeleteConfirmed() {
+  return !ConfirmDelete ||
+         KvMessageDlg(QStringLiteral("Cancellare il record?"), TMsgDlgType::mtConfirmation, mbYesNo) == mrYes;
+}
+
+bool TfrKvDBFrame::PostAndReport() {
+  return xdsMain->ValidateControls() && KvReport(Post());
 }
 
 void TfrKvDBFrame::First() {
@@ -271,77 +281,50 @@ bool TfrKvDBFrame::Edit() {
   return true;
 }
 
-bool TfrKvDBFrame::Post(QString* error) {
+KvStatus TfrKvDBFrame::Post() {
   TKvQueryCollection* c = DataSet();
-  if (!c || !editing()) return true;
+  if (!c || !editing()) return {};
   // A control whose text is not a value (a half-typed date) would otherwise
   // be saved with the value it held before.
-  for (TKvDBControl* control : xdsMain->Controls()) {
-    const QString why = control->Invalid();
-    if (why.isEmpty()) continue;
-    const QString text = QStringLiteral("Attenzione!\n") + why;
-    if (error)
-      *error = text;
-    else
-      KvMessageDlg(text, TMsgDlgType::mtWarning, mbOK);
-    control->Widget()->setFocus();
-    return false;
-  }
-  QString why;
-  if (c->Post(&why)) return true;
+  if (KvStatus s = xdsMain->CheckControls(); !s) return s;
+  const KvStatus posted = c->Post();
+  if (posted) return posted;
   // The engine's refusal of a value, in words that name the field.
-  const KvFailure failure = xdsMain->ExplainFailure(why);
-  why = failure.detail.isEmpty() ? failure.text : failure.text + QStringLiteral("\n\n") + failure.detail;
-  if (error)
-    *error = why;
-  else
-    KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
-  return false;
+  return xdsMain->ExplainFailure(posted.error());
 }
 
 void TfrKvDBFrame::Cancel() {
   if (TKvQueryCollection* c = DataSet()) c->Cancel();
 }
 
-bool TfrKvDBFrame::Delete(QString* error) {
+KvStatus TfrKvDBFrame::Delete() {
   TKvQueryCollection* c = DataSet();
-  if (!c || !c->Active() || m_readOnly || c->IsEmpty()) return false;
-  QString why;
-  if (c->Delete(&why)) return true;
-  // Nothing to report when the user answered no to the confirmation.
-  if (!why.isEmpty()) {
-    if (error)
-      *error = why;
-    else
-      KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
-  }
-  return false;
+  // The action is disabled in these cases; a call from code changes nothing.
+  if (!c || !c->Active() || c->IsEmpty()) return KvFail(QStringLiteral("Nessun record da cancellare."));
+  if (m_readOnly) return KvFail(QStringLiteral("L'elenco è in sola lettura."));
+  return c->Delete();
 }
 
-bool TfrKvDBFrame::Refresh(QString* error) {
+KvStatus TfrKvDBFrame::Refresh() {
   TKvQueryCollection* c = DataSet();
-  if (!c || !SavePending()) return false;
-  QString why;
-  if (c->Refresh(&why)) return true;
-  if (error)
-    *error = why;
-  else
-    KvMessageDlg(why, TMsgDlgType::mtError, mbOK);
-  return false;
+  if (!c) return KvFail(QStringLiteral("L'elenco non è aperto."));
+  // A row the window's save refused stays; that save told the user why.
+  if (!SavePending()) return KvFail(QString());
+  return c->Refresh();
 }
 
 bool TfrKvDBFrame::SavePending() {
   if (!editing()) return true;
   // The window's save moving its own rows (a lookup, a reload before the
   // post) stores the row plainly rather than running itself again.
-  if (m_saving) return Post();
+  if (m_saving) return PostAndReport();
   m_saving = true;
   // A window's own save checks its rules on the values written: a field
   // whose text is not a value (an impossible date) is refused first.
   if (xacPostExecute) {
     if (xdsMain->ValidateControls()) xacPostExecute();
   } else {
-    Post();
+    PostAndReport();
   }
   m_saving = false;
   UpdateActions();
@@ -404,9 +387,9 @@ void TfrKvDBFrame::SetActionLocked(QAction* action, bool locked) {
 
 void TfrKvDBFrame::UpdateActions() {
   TKvQueryCollection* c = DataSet();
-  const int state = xdsMain->State();
-  const bool browse = state == TKvDataSource::dsBrowse;
-  const bool edit = state == TKvDataSource::dsInsert || state == TKvDataSource::dsEdit;
+  const KvState state = xdsMain->State();
+  const bool browse = state == KvState::Browse;
+  const bool edit = state == KvState::Insert || state == KvState::Edit;
   const int rows = browse ? c->RecordCount() : 0;
   const int row = browse ? c->RecNo() : -1;
   auto set = [this](QAction* a, bool on) { a->setEnabled(on && !m_locked.contains(a)); };

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "KvResult.h"
+
 #include <functional>
 
 class QAction;
@@ -32,7 +34,8 @@ class TKvQueryCollection;
 // standard behaviour, which a hook can still call (Post(), Insert()...). The
 // actions follow the state: navigation, insert, delete, edit and refresh
 // while browsing, post and cancel while inserting or editing. A refused post
-// or delete shows the database's error and leaves the row as it was.
+// or delete shows the database's error (the action does, not the routine)
+// and leaves the row as it was.
 //
 // A row being typed is never stored behind the user's back nor lost: moving,
 // sorting, filtering or refreshing its collection first runs the frame's own
@@ -73,18 +76,27 @@ class TfrKvDBFrame : public QWidget {
   std::function<void()> xacCancelExecute;
   std::function<void()> xacRefreshExecute;
 
-  // The standard behaviours. With error given, Post, Delete and Refresh
-  // report a failure there instead of showing it.
+  // The standard behaviours. Post, Delete and Refresh show nothing: they
+  // return why they failed, and the standard actions show it.
   void First();
   void Prior();
   void Next();
   void Last();
   virtual bool Insert();
-  bool Delete(QString* error = nullptr);
+  KvStatus Delete();
   virtual bool Edit();
-  bool Post(QString* error = nullptr);
+  KvStatus Post();
   void Cancel();
-  bool Refresh(QString* error = nullptr);
+  KvStatus Refresh();
+  // What the post action does, for a window's own save: posts, and shows why
+  // not (a control holding no value as a warning); true when posted.
+  bool PostAndReport();
+
+  // The delete action asks "Cancellare il record?" first. A window's own
+  // delete asks through DeleteConfirmed once its checks passed.
+  bool ConfirmDelete = false;
+  // True when the delete may go on: no confirmation wanted, or the user said yes.
+  bool DeleteConfirmed();
 
   // Runs the save action (its hook with the window's rules, else Post) when
   // a row is being typed; true when no row is being typed any more.

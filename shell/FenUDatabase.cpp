@@ -2,6 +2,7 @@
 
 #include "KvConnection.h"
 #include "KvMessageDlg.h"
+#include "KvSql.h"
 #include "PuxContesto.h"
 
 #include <QSqlError>
@@ -37,55 +38,57 @@ struct KindSql {
   bool zeroFilled;
 };
 
-KindSql kindSql(TipoCodice kind) {
+std::optional<KindSql> kindSql(TipoCodice kind) {
   switch (kind) {
     case TipoCodice::BuonoCarico:
-      return {"SELECT MAX(TMGM_MOVMAGAZZINO.SMGMCOD) AS MASSIMO FROM TMGM_MOVMAGAZZINO "
+      return KindSql{"SELECT MAX(TMGM_MOVMAGAZZINO.SMGMCOD) AS MASSIMO FROM TMGM_MOVMAGAZZINO "
               "JOIN TTBU_TIPIBUONI ON (TTBU_TIPIBUONI.ITBUID = TMGM_MOVMAGAZZINO.ITBUID) "
               "WHERE TMGM_MOVMAGAZZINO.IDWGID = :IDWGID AND TMGM_MOVMAGAZZINO.IMGMESERCIZIOFIN = :ANNO "
               "AND TTBU_TIPIBUONI.ITBUTIPO = 0",
               true, false, true};
     case TipoCodice::BuonoScarico:
-      return {"SELECT MAX(TMGM_MOVMAGAZZINO.SMGMCOD) AS MASSIMO FROM TMGM_MOVMAGAZZINO "
+      return KindSql{"SELECT MAX(TMGM_MOVMAGAZZINO.SMGMCOD) AS MASSIMO FROM TMGM_MOVMAGAZZINO "
               "JOIN TTBU_TIPIBUONI ON (TTBU_TIPIBUONI.ITBUID = TMGM_MOVMAGAZZINO.ITBUID) "
               "WHERE TMGM_MOVMAGAZZINO.IDWGID = :IDWGID AND TMGM_MOVMAGAZZINO.IMGMESERCIZIOFIN = :ANNO "
               "AND TTBU_TIPIBUONI.ITBUTIPO = 1",
               true, false, true};
     case TipoCodice::OrdineMagazzino:
-      return {"SELECT MAX(TOMG_ORDINIMAGAZ.SOMGCOD) AS MASSIMO FROM TOMG_ORDINIMAGAZ "
+      return KindSql{"SELECT MAX(TOMG_ORDINIMAGAZ.SOMGCOD) AS MASSIMO FROM TOMG_ORDINIMAGAZ "
               "WHERE TOMG_ORDINIMAGAZ.IDWGID = :IDWGID AND TOMG_ORDINIMAGAZ.IOMGESERCIZIOFIN = :ANNO",
               true, false, true};
     case TipoCodice::Articolo:
-      return {"SELECT MAX(TART_ARTICOLI.SARTCOD) AS MASSIMO FROM TART_ARTICOLI", false, true, true};
+      return KindSql{"SELECT MAX(TART_ARTICOLI.SARTCOD) AS MASSIMO FROM TART_ARTICOLI", false, true, true};
     case TipoCodice::NumeroDocumento:
-      return {"SELECT MAX(TIDC_INVDOC.SIDCNUMERO) AS MASSIMO FROM TIDC_INVDOC "
+      return KindSql{"SELECT MAX(TIDC_INVDOC.SIDCNUMERO) AS MASSIMO FROM TIDC_INVDOC "
               "LEFT JOIN TTID_TIPOINVDOC ON (TTID_TIPOINVDOC.ITIDID = TIDC_INVDOC.ITIDID) "
               "LEFT JOIN TBEN_BENEFICIARI ON (TBEN_BENEFICIARI.IBENID = TIDC_INVDOC.IBENID) "
               "WHERE TIDC_INVDOC.IDWGID = :IDWGID AND TIDC_INVDOC.IIDCESERCIZIOFIN = :ANNO "
               "AND TIDC_INVDOC.SIDCPRG LIKE ('_1___')",
               true, true, true};
     case TipoCodice::NumeroEmissione:
-      return {"SELECT MAX(TIDC_INVDOC.SIDCNUMEMISSIONE) AS MASSIMO FROM TIDC_INVDOC "
+      return KindSql{"SELECT MAX(TIDC_INVDOC.SIDCNUMEMISSIONE) AS MASSIMO FROM TIDC_INVDOC "
               "LEFT JOIN TTID_TIPOINVDOC ON (TTID_TIPOINVDOC.ITIDID = TIDC_INVDOC.ITIDID) "
               "LEFT JOIN TBEN_BENEFICIARI ON (TBEN_BENEFICIARI.IBENID = TIDC_INVDOC.IBENID) "
               "WHERE TIDC_INVDOC.IDWGID = :IDWGID AND TIDC_INVDOC.IIDCESERCIZIOFIN = :ANNO "
               "AND TIDC_INVDOC.SIDCPRG LIKE ('_1___')",
               true, true, false};
     case TipoCodice::Esperienza:
-      return {"SELECT MAX(TESP_ESPERIENZE.SESPCOD) AS MASSIMO FROM TESP_ESPERIENZE "
+      return KindSql{"SELECT MAX(TESP_ESPERIENZE.SESPCOD) AS MASSIMO FROM TESP_ESPERIENZE "
               "WHERE TESP_ESPERIENZE.IDWGID = :IDWGID",
               false, false, true};
     case TipoCodice::RichiestaSpesa:
-      return {"SELECT MAX(TRIC_RICHIESTAESP.SRICCODICE) AS MASSIMO FROM TRIC_RICHIESTAESP "
+      return KindSql{"SELECT MAX(TRIC_RICHIESTAESP.SRICCODICE) AS MASSIMO FROM TRIC_RICHIESTAESP "
               "WHERE TRIC_RICHIESTAESP.IDWGID = :IDWGID AND TRIC_RICHIESTAESP.IRICESERCIZIOFIN = :ANNO",
               true, false, true};
     case TipoCodice::Preventivo:
-      return {"SELECT MAX(TPRE_PREVENTIVI.SPRECOD) AS MASSIMO FROM TPRE_PREVENTIVI "
+      return KindSql{"SELECT MAX(TPRE_PREVENTIVI.SPRECOD) AS MASSIMO FROM TPRE_PREVENTIVI "
               "WHERE TPRE_PREVENTIVI.IDWGID = :IDWGID AND TPRE_PREVENTIVI.IPREESERCIZIOFIN = :ANNO",
               true, false, true};
   }
-  throw KvError("Tipo di codice progressivo sconosciuto.");
+  return std::nullopt;
 }
+
+const QString kTipoSconosciuto = QStringLiteral("Tipo di codice progressivo sconosciuto.");
 
 }  // namespace
 
@@ -99,28 +102,29 @@ QDateTime DataServerTimestamp() {
   return t ? *t : QDateTime(QDate(1, 1, 1), QTime(0, 0));
 }
 
-QString NuovoCodice(int kind) {
-  if (kind < 1 || kind > 9) throw KvError("Tipo di codice progressivo sconosciuto.");
+KvResult<QString> NuovoCodice(int kind) {
+  if (kind < 1 || kind > 9) return KvFail(kTipoSconosciuto);
   return NuovoCodice(static_cast<TipoCodice>(kind));
 }
 
-QString NuovoCodice(TipoCodice kind) {
-  const KindSql k = kindSql(kind);
-  QSqlQuery q(qqoKvGlobConn());
-  const QString sql = QString::fromLatin1(k.sql);
-  if (!q.prepare(sql)) throw KvError(q.lastError().text().toStdString());
-  if (sql.contains(QLatin1String(":IDWGID"))) q.bindValue(QStringLiteral(":IDWGID"), Contesto.DwgId);
-  if (k.yearBound) q.bindValue(QStringLiteral(":ANNO"), Contesto.EsercizioFin);
-  if (!q.exec()) throw KvError(q.lastError().text().toStdString());
-  if (!q.next() || q.value(0).isNull()) return k.zeroFilled ? QStringLiteral("00001") : QStringLiteral("1");
-  const QString massimo = q.value(0).toString();
+KvResult<QString> NuovoCodice(TipoCodice kind) {
+  const std::optional<KindSql> k = kindSql(kind);
+  if (!k) return KvFail(kTipoSconosciuto);
+  const QString sql = QString::fromLatin1(k->sql);
+  KvSql::Params params;
+  if (sql.contains(QLatin1String(":IDWGID"))) params.append({QStringLiteral("IDWGID"), Contesto.DwgId});
+  if (k->yearBound) params.append({QStringLiteral("ANNO"), Contesto.EsercizioFin});
+  const KvResult<QVariant> read = KvSql::Scalar(sql, params);
+  if (!read) return read.failure();
+  if (read->isNull()) return k->zeroFilled ? QStringLiteral("00001") : QStringLiteral("1");
+  const QString massimo = read->toString();
   bool ok = false;
   const qint64 n = massimo.trimmed().toLongLong(&ok);
   if (!ok) {
-    if (k.emptyWhenNotNumber) return {};
-    throw KvError(QStringLiteral("\"%1\" non è un numero intero valido.").arg(massimo).toStdString());
+    if (k->emptyWhenNotNumber) return QString();
+    return KvFail(QStringLiteral("\"%1\" non è un numero intero valido.").arg(massimo));
   }
-  return k.zeroFilled ? QStringLiteral("%1").arg(n + 1, 5, 10, QLatin1Char('0')) : QString::number(n + 1);
+  return k->zeroFilled ? QStringLiteral("%1").arg(n + 1, 5, 10, QLatin1Char('0')) : QString::number(n + 1);
 }
 
 FenDateEsercizio LeggiDateEsercizio(int year, int dwgId) {

@@ -5,22 +5,15 @@
 #include <QMetaType>
 #include <QString>
 
+#include "KvResult.h"
+
 #include <optional>
-#include <stdexcept>
 
 class QSqlQuery;
 
 // Shared database routines: ids, the server clock, progressive codes, the
 // financial-year range, fixed-point money. Each runs its own short query on
 // the global connection.
-
-// Error the caller cannot recover from inside the operation (for instance a
-// hand-typed code that is not a number); the text is for the user.
-class KvError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-  QString text() const { return QString::fromUtf8(what()); }
-};
 
 // A new unique row id for table; 0 when the database could not give one.
 int NuovoId(const QString& table);
@@ -44,9 +37,10 @@ enum class TipoCodice {
   Preventivo = 9,        // procurement procedures
 };
 // The next code of kind. Kinds 4, 5 and 6 give an empty text when the
-// greatest stored code is not a number; the others throw KvError.
-QString NuovoCodice(TipoCodice kind);
-QString NuovoCodice(int kind);
+// greatest stored code is not a number; for the others that is a failure
+// whose text names the code, as is an unknown kind or a database error.
+KvResult<QString> NuovoCodice(TipoCodice kind);
+KvResult<QString> NuovoCodice(int kind);
 
 // First and last day of a financial year for an institute: the institute's
 // own days when set, else the suite's; invalid when missing.

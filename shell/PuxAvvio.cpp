@@ -34,21 +34,20 @@ PuxDatabaseChoice PuxScegliDatabase(const QString& fromCommandLine, const QStrin
   return c;
 }
 
-bool PuxApriDatabase(const PuxDatabaseChoice& choice, QString* error) {
+KvStatus PuxApriDatabase(const PuxDatabaseChoice& choice) {
   if (choice.isDefault && !QFileInfo::exists(choice.target.database)) {
-    if (!DbSchema::Create(choice.target, true, error)) return false;
+    if (KvStatus created = DbSchema::Create(choice.target, true); !created) return created;
   }
-  if (!TdmKvConnection::OpenConnection(choice.target, error)) return false;
+  if (KvStatus opened = TdmKvConnection::OpenConnection(choice.target); !opened) return opened;
   QSqlDatabase db = qqoKvGlobConn();
   if (DbSchema::StoredVersion(db) < DbSchema::CurrentVersion()) {
-    QString why;
-    if (!DbSchema::Upgrade(db, &why)) {
-      if (error) *error = QStringLiteral("Aggiornamento del database non riuscito: %1").arg(why);
+    if (KvStatus upgraded = DbSchema::Upgrade(db); !upgraded) {
       TdmKvConnection::CloseConnection();
-      return false;
+      return KvFail(QStringLiteral("Aggiornamento del database non riuscito: %1").arg(upgraded.error()),
+                    upgraded.detail());
     }
   }
-  return true;
+  return {};
 }
 
 void PuxLeggiContesto() {

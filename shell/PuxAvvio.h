@@ -24,7 +24,7 @@ QString PuxDatabasePredefinito();
 // Opens the global connection on the chosen database, first creating the
 // demo database when nothing is configured and it does not exist yet, and
 // bringing an older schema up to date.
-bool PuxApriDatabase(const PuxDatabaseChoice& choice, QString* error);
+KvStatus PuxApriDatabase(const PuxDatabaseChoice& choice);
 
 // Reads the working institute, year and preferences from the parameters and
 // computes the year's range.

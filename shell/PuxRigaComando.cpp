@@ -75,16 +75,15 @@ int usage(const QString& why) {
 int dbCreate(const Options& o) {
   if (o.positional.size() != 3) return usage(QStringLiteral("Indicare il database da creare."));
   const PuxDatabaseChoice c = PuxScegliDatabase(o.positional.at(2), o.user, o.password);
-  QString error;
   QElapsedTimer t;
   t.start();
-  const bool ok = DbSchema::Create(c.target, o.demo, &error, [](int done, int total, const QString& what) {
+  const KvStatus ok = DbSchema::Create(c.target, o.demo, [](int done, int total, const QString& what) {
     out() << QStringLiteral("[%1/%2] %3\n").arg(done).arg(total).arg(what);
     out().flush();
     return true;
   });
   if (!ok) {
-    err() << error << "\n";
+    err() << ok.error() << "\n";
     return 1;
   }
   out() << QStringLiteral("Database creato: %1 (%2 oggetti%3) in %4 ms\n")
@@ -98,13 +97,17 @@ int dbCreate(const Options& o) {
 int dbCheck(const Options& o) {
   if (o.positional.size() != 3) return usage(QStringLiteral("Indicare il database da controllare."));
   const PuxDatabaseChoice c = PuxScegliDatabase(o.positional.at(2), o.user, o.password);
-  QString error;
-  if (!TdmKvConnection::OpenConnection(c.target, &error)) {
-    err() << error << "\n";
+  if (KvStatus opened = TdmKvConnection::OpenConnection(c.target); !opened) {
+    err() << opened.error() << "\n";
     return 1;
   }
-  const QStringList missing = DbSchema::Missing(qqoKvGlobConn(), &error);
+  const KvResult<QStringList> read = DbSchema::Missing(qqoKvGlobConn());
   TdmKvConnection::CloseConnection();
+  if (!read) {
+    err() << read.error() << "\n" << read.detail() << "\n";
+    return 1;
+  }
+  const QStringList& missing = *read;
   for (const QString& line : missing) out() << line << "\n";
   if (!missing.isEmpty()) {
     out() << QStringLiteral("Oggetti mancanti: %1 su %2.\n").arg(missing.size()).arg(DbSchema::RequiredObjects().size());
@@ -116,8 +119,7 @@ int dbCheck(const Options& o) {
 
 int runProgram(const Options& o, QElapsedTimer& sinceStart) {
   const PuxDatabaseChoice choice = PuxScegliDatabase(o.database, o.user, o.password);
-  QString error;
-  bool ok = false;
+  KvStatus ok;
   {
     std::unique_ptr<QProgressDialog> wait;
     if (choice.isDefault && !QFileInfo::exists(choice.target.database) && !o.exitWhenReady) {
@@ -127,11 +129,11 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
       wait->show();
       QApplication::processEvents();
     }
-    ok = PuxApriDatabase(choice, &error);
+    ok = PuxApriDatabase(choice);
   }
   if (!ok) {
-    if (!o.exitWhenReady) KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
-    err() << error << "\n";
+    if (!o.exitWhenReady) KvShowFailure(ok.failure());
+    err() << ok.error() << "\n";
     return 1;
   }
   ShellRegistraFinestre();

@@ -298,9 +298,9 @@ bool TdmNuovoAnnoQuery::NessunAnnoIstituti() {
   return !q.next();
 }
 
-bool TdmNuovoAnnoQuery::ApriIstituti(QString* error) {
-  if (xqcDataOwner->Active()) return xqcDataOwner->Refresh(error);
-  return xqcDataOwner->Open(error);
+KvStatus TdmNuovoAnnoQuery::ApriIstituti() {
+  if (xqcDataOwner->Active()) return xqcDataOwner->Refresh();
+  return xqcDataOwner->Open();
 }
 
 void TdmNuovoAnnoQuery::ChiudiListe() {
@@ -309,7 +309,7 @@ void TdmNuovoAnnoQuery::ChiudiListe() {
 }
 
 bool TdmNuovoAnnoQuery::MostraSoloPrincipale(bool on) {
-  return xqcDataOwner->SetFiltered(on);
+  return xqcDataOwner->SetFiltered(on).ok();
 }
 
 void TdmNuovoAnnoQuery::ImpostaAggiornamenti(const QStringList& vicini) {
@@ -328,6 +328,5 @@ void TdmNuovoAnnoQuery::seguiIstituto() {
   m_dwgId = dwg;
   xqcAnniFinanziari->Close();
   xqcAnniFinanziari->SetParam(QStringLiteral("IDWGID"), dwg);
-  QString error;
-  if (!xqcAnniFinanziari->Open(&error)) KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
+  KvReport(xqcAnniFinanziari->Open());
 }

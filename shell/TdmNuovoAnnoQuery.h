@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "KvResult.h"
+
 #include <optional>
 #include <utility>
 
@@ -73,7 +75,7 @@ class TdmNuovoAnnoQuery : public QObject {
 
   // The institute of the current row of the institutes list (-1: none).
   int DwgId() const { return m_dwgId; }
-  bool ApriIstituti(QString* error = nullptr);
+  KvStatus ApriIstituti();
   void ChiudiListe();
   // Only the main institute (no data owner of its own), or every institute.
   bool MostraSoloPrincipale(bool on);

@@ -63,13 +63,15 @@ void TdmPuxParametri::FillListParam(const QString& key, const TKvParamValue& cur
   if (k == QLatin1String("KVUP_DWGID")) {
     m_istituto = idOf(current.id);
   } else if (k == QLatin1String("KVUP_ANFID")) {
-    TKvParamManager::LoadEnumValues(
-        xpmKvuParams.Database(), list,
+    // A list that cannot be read offers no year (the hook has no way to say why).
+    list = TKvParamManager::LoadEnumValues(
+        xpmKvuParams.Database(),
         QStringLiteral(" SELECT TANF_ANNIFINANZ.IANFID, TANF_ANNIFINANZ.IANFVALORE, TANF_ANNIFINANZ.DANFKALVOINIZIO, "
                        "TANF_ANNIFINANZ.DANFKALVOFINE, TDWGANF.DDWGANFINIZIO, TDWGANF.DDWGANFFINE FROM "
                        "TANF_ANNIFINANZ JOIN TDWGANF ON (TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID  AND "
                        "TDWGANF.DDELETE IS NULL) WHERE TDWGANF.IDWGID = %1 ORDER BY TANF_ANNIFINANZ.IANFVALORE")
-            .arg(m_istituto));
+            .arg(m_istituto))
+               .value_or({});
     handled = true;
   } else if (!Scelte(k).isEmpty()) {
     const QStringList scelte = Scelte(k);

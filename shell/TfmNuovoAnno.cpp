@@ -105,7 +105,7 @@ TfrAnniFinanziari::TfrAnniFinanziari(QWidget* parent) : TfrKvDBRWGrid(parent) {
   // Ticking or clearing the box on a shown year is a change of that year.
   connect(ckPersonalizzate, &QCheckBox::clicked, this, [this] {
     TKvQueryCollection* c = DataSet();
-    if (c && c->Active() && c->GetState() == TKvQueryCollection::dsBrowse && !c->IsEmpty()) c->Edit();
+    if (c && c->Active() && c->GetState() == KvState::Browse && !c->IsEmpty()) c->Edit();
   });
 
   // The date button of an empty personalised date proposes the suite's date.
@@ -130,16 +130,16 @@ void TfrAnniFinanziari::Collega(TKvQueryCollection* anni) {
 
 void TfrAnniFinanziari::seguiRiga() {
   TKvQueryCollection* c = DataSet();
-  const int state = c && c->Active() ? c->GetState() : TKvQueryCollection::dsInactive;
-  xdlAnnoFin->SetReadOnly(state != TKvQueryCollection::dsInsert);
+  const KvState state = c && c->Active() ? c->GetState() : KvState::Inactive;
+  xdlAnnoFin->SetReadOnly(state != KvState::Insert);
   // Moving to another row posts the one being typed straight through the
   // list, past the year rules: while a year is typed it is saved or
   // cancelled, nothing else.
-  grFrame->setEnabled(state != TKvQueryCollection::dsInsert && state != TKvQueryCollection::dsEdit);
-  if (state == TKvQueryCollection::dsInsert)
+  grFrame->setEnabled(!KvEditing(state));
+  if (state == KvState::Insert)
     ckPersonalizzate->setChecked(false);
-  else if (state != TKvQueryCollection::dsEdit)  // while editing the user's choice stands
-    ckPersonalizzate->setChecked(state == TKvQueryCollection::dsBrowse &&
+  else if (state != KvState::Edit)  // while editing the user's choice stands
+    ckPersonalizzate->setChecked(state == KvState::Browse &&
                                  !c->FieldValue(QStringLiteral("DDWGANFINIZIO")).isNull());
 }
 
@@ -187,7 +187,7 @@ bool TfrAnniFinanziari::Salva() {
   }
 
   TdmNuovoAnnoQuery::Riga riga;
-  riga.inserimento = c->GetState() == TKvQueryCollection::dsInsert;
+  riga.inserimento = c->GetState() == KvState::Insert;
   riga.idDwgAnf = riga.inserimento ? -1 : c->FieldValue(QStringLiteral("IDWGANFID")).toInt();
   riga.idDwg = modulo->DwgId();
   riga.anno = xdlAnnoFin->KeyValue() < 0 ? 0 : xdlAnnoFin->ListValue(QStringLiteral("IANFVALORE")).toInt();
@@ -229,13 +229,13 @@ bool TfrAnniFinanziari::Salva() {
     xddFine->SetDate(QDate());
   }
   modulo->ImpostaAggiornamenti(esito.aggiornamenti);
-  const bool salvato = Post();
+  const bool salvato = PostAndReport();
   // The neighbours' updates belong to this save only: a later post must not
   // run them again with dates checked for another row.
   modulo->ImpostaAggiornamenti({});
   if (!salvato) return false;
   // The neighbours' new dates, and the suite's dates of a new row.
-  Refresh();
+  KvReport(Refresh());
   return true;
 }
 
@@ -257,8 +257,8 @@ TfmNuovoAnno::TfmNuovoAnno(QWidget* parent) : TfmKvChildDB(parent) {
   resize(760, 560);
 
   // The years follow the institute: it cannot change under a year being typed.
-  connect(frAnniFinanziari->xdsMain, &TKvDataSource::stateChange, this, [this](int state) {
-    frIstituti->setEnabled(state != TKvDataSource::dsInsert && state != TKvDataSource::dsEdit);
+  connect(frAnniFinanziari->xdsMain, &TKvDataSource::stateChange, this, [this](KvState state) {
+    frIstituti->setEnabled(!KvEditing(state));
   });
   connect(frIstituti->ckPrincipale, &QCheckBox::toggled, this, [](bool on) {
     if (TdmNuovoAnnoQuery* modulo = TdmNuovoAnnoQuery::Modulo()) modulo->MostraSoloPrincipale(on);
@@ -274,9 +274,7 @@ void TfmNuovoAnno::FormCreate() {
   TdmNuovoAnnoQuery* modulo = TdmNuovoAnnoQuery::Modulo();
   frIstituti->Collega(modulo->xqcDataOwner);
   frAnniFinanziari->Collega(modulo->xqcAnniFinanziari);
-  QString error;
-  if (!modulo->ApriIstituti(&error)) {
-    KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
+  if (!KvReport(modulo->ApriIstituti())) {
     RefuseOpen();
     return;
   }
@@ -286,8 +284,7 @@ void TfmNuovoAnno::FormCreate() {
 
 void TfmNuovoAnno::FormActivate() {
   TdmNuovoAnnoQuery* modulo = TdmNuovoAnnoQuery::Modulo();
-  const int state = frAnniFinanziari->xdsMain->State();
-  if (!modulo || state == TKvDataSource::dsInsert || state == TKvDataSource::dsEdit) return;
+  if (!modulo || KvEditing(frAnniFinanziari->xdsMain->State())) return;
   // Until an institute with a data owner works in some year, the main
   // institute is the one to start from.
   const bool soloPrincipale = TdmNuovoAnnoQuery::NessunAnnoIstituti();

@@ -174,11 +174,7 @@ void TfmPuxMain::OnFirstActivation() {
   m_registry.Execute();
   if (mxOLBar->count() > 2) mxOLBar->setCurrentIndex(2);
 
-  QString error;
-  if (!PuxCorrezioniAvvio(&error)) {
-    KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
-    return;
-  }
+  if (!KvReport(PuxCorrezioniAvvio())) return;
   PuxCalcolaDateEsercizio();
   Contesto.FenAnno = Contesto.EsercizioFin;
   Contesto.FenDwgId = Contesto.DwgId;

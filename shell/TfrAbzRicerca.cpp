@@ -188,10 +188,10 @@ void TfrAbzRicerca::rimuoviFiltro(bool ancheAltrui) {
   TKvQueryCollection* c = m_collection.data();
   if (!c) return;
   if (m_filtroProprio) {
-    c->SetFiltered(false);
+    (void)c->SetFiltered(false);
     c->SetFilter(QString());
   } else if (ancheAltrui && c->Filtered()) {
-    c->SetFiltered(false);
+    (void)c->SetFiltered(false);
   }
   m_filtroProprio = false;
 }
@@ -214,10 +214,10 @@ void TfrAbzRicerca::tmFiltTimer() {
   const QString testo = edRicerca->text().toUpper();
   const QString filtro = campoData(c->FieldType(campo)) ? campo + QStringLiteral(" = ") + KvFilter::Quoted(testo)
                                                         : KvFilter::ContainsCondition(campo, testo);
-  c->SetFiltered(false);
+  (void)c->SetFiltered(false);
   c->SetFilter(filtro);
   // A text the filter cannot use (half a date) shows every row.
-  if (!c->SetFiltered(true)) c->SetFiltered(false);
+  if (!c->SetFiltered(true)) (void)c->SetFiltered(false);
   m_filtroProprio = c->Filtered();
   ridisegnaGriglia();
 }

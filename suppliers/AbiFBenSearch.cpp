@@ -85,10 +85,10 @@ bool TfmAbiBenSearch::ApplicaFiltro() {
   }
   TKvQueryCollection* list = GetDataSet();
   if (!list->Active() || m_colonna.isEmpty()) return false;
-  list->SetFiltered(false);
+  (void)list->SetFiltered(false);
   list->SetFilter(FiltroContiene(m_colonna, text));
-  const bool ok = list->SetFiltered(true);
-  if (!ok) list->SetFiltered(false);
+  const bool ok = list->SetFiltered(true).ok();
+  if (!ok) (void)list->SetFiltered(false);
   seguiRiga();
   return ok;
 }
@@ -96,7 +96,7 @@ bool TfmAbiBenSearch::ApplicaFiltro() {
 void TfmAbiBenSearch::RimuoviFiltro() {
   TKvQueryCollection* list = GetDataSet();
   if (list->Filtered() || !list->Filter().isEmpty()) {
-    list->SetFiltered(false);
+    (void)list->SetFiltered(false);
     list->SetFilter(QString());
   }
   seguiRiga();
@@ -150,7 +150,7 @@ int TfmAbiBenSearch::exec() {
   if (!carried.isEmpty()) SetFilterText(QString());
   // The list is read afresh every time the window shows.
   ++m_sincro;
-  Open();
+  (void)Open();  // a failure is shown by the modal run below, which opens again
   --m_sincro;
   auto* model = qobject_cast<TKvCollectionModel*>(Grid()->model());
   if (model && model->columnCount() > 0)

@@ -31,15 +31,9 @@ bool TfmComEsteri::ApriStato(int iStaId) {
   TdmComuni* module = dmComuni();
   module->SetStatoDefault(iStaId);
   TKvQueryCollection* list = module->xqcComuniEsteri;
-  if (list->GetState() == TKvQueryCollection::dsInsert || list->GetState() == TKvQueryCollection::dsEdit)
-    list->Cancel();
+  if (KvEditing(list->GetState())) list->Cancel();
   frComEsteri->SetModulo(module);
-  QString error;
-  const bool ok = list->Active() ? list->Refresh(&error) : list->Open(&error);
-  if (!ok) {
-    KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
-    return false;
-  }
+  if (!KvReport(list->Active() ? list->Refresh() : list->Open())) return false;
   // The first city of the state asked for, when it has any.
   if (iStaId > 1) list->Locate(QStringLiteral("ISTAID"), iStaId);
   frComEsteri->ShowGrid();
@@ -53,5 +47,5 @@ int TfmComEsteri::exec() {
 }
 
 bool TfmComEsteri::CanAccept() {
-  return frComEsteri->Post();
+  return frComEsteri->PostAndReport();
 }

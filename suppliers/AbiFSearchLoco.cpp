@@ -65,7 +65,7 @@ void TfmSearchLoco::ImpostaStato(int iStaId) {
   EditButton()->setEnabled(state != kItalia);
   if (index < 0) return;
   SetParam(kParamStato, state);
-  if (IsOpen()) Open();
+  if (IsOpen()) (void)Open();  // a failure is shown in the status line
 }
 
 bool TfmSearchLoco::ApriComuniEsteri() {
@@ -78,7 +78,7 @@ void TfmSearchLoco::EditFormCreated(QWidget* window) {
 }
 
 int TfmSearchLoco::exec() {
-  if (!IsOpen()) Open();
+  if (!IsOpen()) (void)Open();  // a failure is shown by the modal run below
   // The state of the row the list opened on; with no row, the state already
   // asked for, else Italy.
   TKvQueryCollection* list = GetDataSet();

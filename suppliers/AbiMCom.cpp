@@ -53,7 +53,6 @@ TdmComuni::TdmComuni(QObject* parent) : QObject(parent) {
       QStringLiteral("DELETE FROM TSRPC WHERE (TSRPC.ISRPCID = :KVCURRID)"),
       QStringLiteral("DELETE FROM TCOM_COMUNI WHERE (TCOM_COMUNI.ICOMID = :ICOMID)"),
   };
-  xqcComuniEsteri->Confirmations = true;
   xqcComuniEsteri->KvBeforeExec = [this](TKvQueryProp& prop) { beforeExec(prop); };
   xqcComuniEsteri->KvAfterExec = [this](TKvQueryProp& prop) { afterExec(prop); };
   xqcComuniEsteri->OnNewRecord = [this](TKvQueryCollection& c) { newRecord(c); };
@@ -112,9 +111,9 @@ void TdmComuni::beforeExec(TKvQueryProp& prop) {
       // Nothing in the database stops the delete: a place still named by an
       // address or a person would leave them pointing at nothing.
       if (!place.isNull() && LuogoInUso(place.toInt()))
-        throw KvError(
+        return prop.Refuse(QStringLiteral(
             "Attenzione!\r\nIl comune è indicato in anagrafiche, indirizzi, dati legali o banche e non può essere "
-            "eliminato.");
+            "eliminato."));
       const QVariant com = c->FieldValue(QStringLiteral("ICOMID"));
       iComId = com.isNull() ? -1 : com.toInt();
     } else {
@@ -124,11 +123,11 @@ void TdmComuni::beforeExec(TKvQueryProp& prop) {
   }
   if (prop.Index == 0) {
     if (c->FieldValue(QStringLiteral("SCOMDESC")).toString().trimmed().isEmpty())
-      throw KvError(invalidField(QStringLiteral("Comune/Città")).toStdString());
+      return prop.Refuse(invalidField(QStringLiteral("Comune/Città")));
     const QVariant state = c->FieldValue(QStringLiteral("ISTAID"));
     // Italy's places are not kept here, and a place without a state would
     // vanish from every list.
-    if (state.isNull() || state.toInt() <= 1) throw KvError(invalidField(QStringLiteral("Stato estero")).toStdString());
+    if (state.isNull() || state.toInt() <= 1) return prop.Refuse(invalidField(QStringLiteral("Stato estero")));
   } else if (prop.QueryKind == TKvQueryProp::Insert) {
     prop.FieldValues->Add(QStringLiteral("ICOMID"), iComId);
   }

@@ -11,6 +11,7 @@
 
 TfrComEsteri::TfrComEsteri(QWidget* parent) : TfrKvDBRWGrid(parent) {
   setObjectName(QStringLiteral("frComEsteri"));
+  ConfirmDelete = true;
   xdeComune = AddDBEdit(QStringLiteral("xdeComune"), QStringLiteral("SCOMDESC"), QStringLiteral("Comune/Città"));
   xdlStato = AddDBLookup(QStringLiteral("xdlStato"), QStringLiteral("ISTAID"), QStringLiteral("Stato estero"));
   xdlStato->SetListCommandText(QStringList{

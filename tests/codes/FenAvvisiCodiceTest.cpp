@@ -79,7 +79,7 @@ TEST_F(Codici, TheArchiveAsksBeforeSavingADoubtfulCode) {
   ASSERT_EQ(KvMessageScript::Messages().size(), 1);
   EXPECT_TRUE(KvMessageScript::Messages()[0].text.contains(QStringLiteral("già presente")));
   EXPECT_EQ(KvMessageScript::Messages()[0].buttons, mbYesNo);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
   EXPECT_EQ(quanti(), 1);
 
   // Sì, then No to the expiry: still not saved.
@@ -88,7 +88,7 @@ TEST_F(Codici, TheArchiveAsksBeforeSavingADoubtfulCode) {
   KvMessageScript::Answer(mrNo);
   f.xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Messages().size(), 2);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
   EXPECT_EQ(quanti(), 1);
 
   // Sì to both: saved as typed.
@@ -97,6 +97,6 @@ TEST_F(Codici, TheArchiveAsksBeforeSavingADoubtfulCode) {
   KvMessageScript::Answer(mrYes);
   f.xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Messages().size(), 2);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(quanti(), 2);
 }

@@ -259,14 +259,15 @@ TEST_F(Codici, CopyActionsFillTheCigOfTheSingleLinkedMovementWithoutOne) {
     const QVariant v = Scalar(QStringLiteral("SELECT ICCDID_CIG FROM TMOV_MOVIMENTI WHERE IMOVID = %1").arg(mov));
     return v.isNull() ? -1 : v.toInt();
   };
-  QString errore;
-  ASSERT_TRUE(CopiaCigNegliImpegni(951, &errore)) << errore.toStdString();
+  KvStatus copiato = CopiaCigNegliImpegni(951);
+  ASSERT_TRUE(copiato) << copiato.error().toStdString();
   EXPECT_EQ(cigDi(9402), 951);
   EXPECT_EQ(cigDi(9412), -1);
   EXPECT_EQ(cigDi(9413), -1);
   EXPECT_EQ(cigDi(9422), 1);
   EXPECT_EQ(cigDi(9432), -1);  // the other direction
-  ASSERT_TRUE(CopiaCigNeiMandati(951, &errore)) << errore.toStdString();
+  copiato = CopiaCigNeiMandati(951);
+  ASSERT_TRUE(copiato) << copiato.error().toStdString();
   EXPECT_EQ(cigDi(9432), 951);
 }
 
@@ -311,7 +312,7 @@ TEST_F(Codici, CodesPrintTakesKindFromTheReportAndPeriodFromTheDialog) {
   modulo.ChiudiTutti();
   EXPECT_FALSE(modulo.cdsCcd->Active());
   EXPECT_FALSE(modulo.quMovColl->Active());
-  modulo.ApriChiudiTutti();
+  ASSERT_TRUE(modulo.ApriChiudiTutti());
   EXPECT_FALSE(modulo.cdsBenefNonRegola->Active());
 
   // A customised report prints with the data of its template.

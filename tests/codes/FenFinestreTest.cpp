@@ -158,11 +158,10 @@ TEST_F(Codici, RequiredFieldsAreNamedAndTheRowStaysBeingTyped) {
     f.xacPost->trigger();
     EXPECT_EQ(KvMessageScript::Texts(),
               QStringList{QStringLiteral("Il campo '%1' deve avere un valore.").arg(QString::fromLatin1(c.campo))});
-    EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+    EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt(), prima);
     // Leaving the row another way (the grid posts it) is refused the same.
-    QString errore;
-    EXPECT_FALSE(f.dm->xqcCCD->Post(&errore));
+    const QString errore = f.dm->xqcCCD->Post().error();
     EXPECT_EQ(errore, KvMessageScript::Texts().value(0));
     f.xacCancel->trigger();
   }
@@ -361,7 +360,7 @@ TEST_F(Codici, AnnullaInTheCodeDialogAsksAboutTheCodeBeingTyped) {
   KvMessageScript::Answer(mrCancel);
   d.CancelButton()->click();
   EXPECT_EQ(chiuso, 0);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
   KvMessageScript::Answer(mrNo);
   d.CancelButton()->click();
   EXPECT_EQ(chiuso, 1);
@@ -526,7 +525,7 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
     TfmFenCCD_archivi* w = apri();
     ASSERT_NE(w, nullptr);
     TfrFenCCD& f = *w->frFenCCD;
-    if (f.xdsMain->State() != TKvDataSource::dsBrowse) f.xacCancel->trigger();
+    if (f.xdsMain->State() != KvState::Browse) f.xacCancel->trigger();
     f.xacInsert->trigger();
     compila(f, QStringLiteral("Z9"), QStringLiteral("15/03/2026"), QString::fromUtf8(c.descrizione));
     KvMessageScript::Clear();
@@ -550,7 +549,7 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
     }
     EXPECT_EQ(Scalar(salvati).toInt(), c.righe);
     if (c.aperta) {
-      EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+      EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
     }
   }
 
@@ -558,19 +557,19 @@ TEST_F(Codici, ACodeBeingTypedIsSavedThroughTheRulesOrKeptWhenLeft) {
   // same way first.
   TfmFenCCD_archivi* w = apri();
   TfrFenCCD& f = *w->frFenCCD;
-  ASSERT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  ASSERT_EQ(f.xdsMain->State(), KvState::Insert);
   KvMessageScript::Clear();
   EXPECT_FALSE(f.grFrame->SortByColumn(0));
   f.grFrame->setCurrentIndex(f.grFrame->Model()->index(3, 0));
   f.obFiltri->click();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({regola, regola, regola}));
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
   EXPECT_EQ(f.grFrame->SortedColumn(), -1);
   EXPECT_FALSE(f.FiltroAttivo());
   riscriviMemo(f.xdmDescrizione, QStringLiteral("Ordinata"));
   KvMessageScript::Answer(mrYes);  // "Z9" is in the archive already: saved all the same
   EXPECT_TRUE(f.grFrame->SortByColumn(0));
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Scalar(salvati).toInt(), 2);
   KvWindowFactory::SetMainWindow(nullptr);
 }
@@ -603,8 +602,8 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
   // Ins: a new row, the focus in its first field; Tab walks the fields as
   // they are seen (not the calendar buttons), out of the memo too.
   QTest::keyClick(focus(), Qt::Key_Insert);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
-  EXPECT_EQ(cup->frFenCCD->xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
+  EXPECT_EQ(cup->frFenCCD->xdsMain->State(), KvState::Browse);
   EXPECT_EQ(focus(), f.xdeCodice);
   QTest::keyClicks(focus(), QStringLiteral("K1"));
   const QList<QWidget*> ordine = {f.xddDataAssegn->LineEdit(), f.xdmDescrizione, f.xddDataScad->LineEdit(),
@@ -623,18 +622,18 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
   QTest::keyClicks(focus(), QStringLiteral("Da tastiera"));
   // Ctrl+S saves through the archive's rules.
   QTest::keyClick(focus(), Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Scalar(conta).toInt(), 1);
   ASSERT_TRUE(f.dm->xqcCCD->Locate(QStringLiteral("SCCDCODICE"), QStringLiteral("K1")));
 
   // F2 edits, Esc drops what was typed.
   f.grFrame->setFocus();
   QTest::keyClick(focus(), Qt::Key_F2);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsEdit);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Edit);
   EXPECT_EQ(focus(), f.xdeCodice);
   QTest::keyClicks(focus(), QStringLiteral("ZZ"));
   QTest::keyClick(focus(), Qt::Key_Escape);
-  EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(f.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Scalar(conta).toInt(), 1);
 
   // F5 reads the list again.
@@ -674,7 +673,7 @@ TEST_F(Codici, TheArchiveIsWorkedByKeyboardAlone) {
   QTest::keyClick(focus(), Qt::Key_F2);
   KvWindowFactory::Unregister(QStringLiteral("TfmAbiBenSearch"));
   EXPECT_TRUE(cercato);
-  EXPECT_EQ(d.xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(d.xdsMain->State(), KvState::Browse);
   KvWindowFactory::SetMainWindow(nullptr);
 }
 

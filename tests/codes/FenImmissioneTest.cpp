@@ -78,7 +78,7 @@ TEST_F(Codici, AnAmountIsStoredExactlyAsTypedOrRefusedNamingTheField) {
                                                                                        : nonNumero;
       EXPECT_EQ(KvMessageScript::Texts(), QStringList{atteso});
       EXPECT_EQ(salvato, QString());
-      EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+      EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
       EXPECT_EQ(f.xdnImporto->text(), digitato);  // never cut or rewritten
       f.xacCancel->trigger();
       continue;
@@ -118,7 +118,7 @@ TEST_F(Codici, AnImpossibleDateIsNamedAsSuchRequiredOrNot) {
     KvMessageScript::Clear();
     f.xacPost->trigger();
     EXPECT_EQ(KvMessageScript::Texts(), QStringList{c.messaggio});
-    EXPECT_EQ(f.xdsMain->State(), TKvDataSource::dsInsert);
+    EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
     f.xacCancel->trigger();
   }
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt(), prima);

@@ -1,4 +1,5 @@
 #include "DbSchema.h"
+#include "KvTestResult.h"
 #include "KvConnection.h"
 #include "PuxTestDb.h"
 
@@ -53,8 +54,7 @@ TEST(DbCommandLine, CreateWithDemoThenCheckPasses) {
 TEST(DbCommandLine, CheckOfAnEmbeddedFileInUseByAnotherProcessSaysSo) {
   if (PuxTestDb::ServerMode()) GTEST_SKIP() << "a server shares its databases";
   const KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Schema);
-  QString error;
-  ASSERT_TRUE(TdmKvConnection::OpenConnection(t, &error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(TdmKvConnection::OpenConnection(t)));
   const PuxRun other = pux({QStringLiteral("db"), QStringLiteral("check"), t.database});
   EXPECT_EQ(other.code, 1);
   EXPECT_TRUE(other.err.contains(QStringLiteral("già in uso"))) << other.err.toStdString();
@@ -64,8 +64,7 @@ TEST(DbCommandLine, CheckOfAnEmbeddedFileInUseByAnotherProcessSaysSo) {
 
 TEST(DbCommandLine, CheckListsEveryMissingObject) {
   const KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Schema);
-  QString error;
-  ASSERT_TRUE(TdmKvConnection::OpenConnection(t, &error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(TdmKvConnection::OpenConnection(t)));
   QSqlQuery q(qqoKvGlobConn());
   ASSERT_TRUE(q.exec(QStringLiteral("DROP VIEW VSED_SEDI")));
   ASSERT_TRUE(q.exec(QStringLiteral("DROP PROCEDURE PYGETSERVERTIMESTAMP")));
@@ -105,16 +104,15 @@ TEST(DbCommandLine, BadInputGivesOneClearMessageAndCreatesNothing) {
 
 TEST(DbSchema, InterruptedCreationLeavesNoDatabaseBehind) {
   const KvDatabaseTarget t = PuxTestDb::UnusedTarget(QStringLiteral("half"));
-  QString error;
   int calls = 0;
-  EXPECT_FALSE(DbSchema::Create(t, true, &error, [&](int done, int, const QString&) {
-    ++calls;
-    return done < 2;  // stop after the second script
-  }));
+  const QString error = DbSchema::Create(t, true, [&](int done, int, const QString&) {
+                          ++calls;
+                          return done < 2;  // stop after the second script
+                        }).error();
   EXPECT_EQ(calls, 2);
   EXPECT_TRUE(error.contains(QStringLiteral("annullata"))) << error.toStdString();
   // The name is free again: the half-made database was dropped.
-  ASSERT_TRUE(DbSchema::Create(t, false, &error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(DbSchema::Create(t, false)));
   PuxTestDb::Remove(t);
 }
 

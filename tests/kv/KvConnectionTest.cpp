@@ -1,4 +1,5 @@
 #include "KvConnection.h"
+#include "KvTestResult.h"
 #include "KvFbAdmin.h"
 #include "PuxTestDb.h"
 
@@ -32,8 +33,7 @@ TEST(KvConnection, RecognisesServerTargets) {
 
 TEST(KvConnection, MissingFileAndNonDatabaseAreReportedInItalian) {
   KvDatabaseTarget missing = PuxTestDb::UnusedTarget(QStringLiteral("missing"));
-  QString error;
-  EXPECT_FALSE(TdmKvConnection::OpenConnection(missing, &error));
+  QString error = TdmKvConnection::OpenConnection(missing).error();
   EXPECT_TRUE(error.contains(QStringLiteral("non esiste"))) << error.toStdString();
   EXPECT_FALSE(TdmKvConnection::IsOpen());
 
@@ -43,16 +43,15 @@ TEST(KvConnection, MissingFileAndNonDatabaseAreReportedInItalian) {
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
   f.write(QByteArray(20000, 'x'));
   f.close();
-  EXPECT_FALSE(TdmKvConnection::OpenConnection(junk, &error));
+  error = TdmKvConnection::OpenConnection(junk).error();
   EXPECT_TRUE(error.contains(QStringLiteral("non è un database valido"))) << error.toStdString();
 }
 
 TEST(KvConnection, CreateRefusesAnExistingDatabaseAndLeavesItIntact) {
   const KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Schema);
-  QString error;
-  EXPECT_FALSE(KvCreateDatabase(t, &error));
+  const QString error = KvCreateDatabase(t).error();
   EXPECT_TRUE(error.contains(QStringLiteral("esiste già"))) << error.toStdString();
-  ASSERT_TRUE(TdmKvConnection::OpenConnection(t, &error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(TdmKvConnection::OpenConnection(t)));
   QSqlQuery q(qqoKvGlobConn());
   EXPECT_TRUE(q.exec(QStringLiteral("SELECT COUNT(*) FROM TANF_ANNIFINANZ")));
   TdmKvConnection::CloseConnection();
@@ -63,8 +62,7 @@ TEST(KvConnection, ServerRefusingTheLoginIsReported) {
   if (!PuxTestDb::ServerMode()) GTEST_SKIP() << "needs the loopback server";
   KvDatabaseTarget t = PuxTestDb::NewDatabase(PuxTestDb::Content::Schema);
   t.password = QStringLiteral("sbagliata");
-  QString error;
-  EXPECT_FALSE(TdmKvConnection::OpenConnection(t, &error));
+  const QString error = TdmKvConnection::OpenConnection(t).error();
   EXPECT_TRUE(error.contains(QStringLiteral("rifiutato l'accesso"))) << error.toStdString();
   PuxTestDb::Remove(t);
 }

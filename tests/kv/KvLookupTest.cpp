@@ -1,5 +1,6 @@
 #include "KvDialogScript.h"
 #include "KvMessageDlg.h"
+#include "KvTestResult.h"
 #include "KvQueryCollection.h"
 #include "KvWindowFactory.h"
 #include "PuxTestDb.h"
@@ -208,12 +209,12 @@ TEST_F(KvLookupTest, FollowsTheBoundFieldAndOnValidateRefusesAChoice) {
   EXPECT_EQ(KvMessageScript::Texts(), QStringList{QStringLiteral("Attenzione!\nIl fornitore ha cessato l'attività.")});
   EXPECT_EQ(lookup.KeyValue(), 2);
   EXPECT_EQ(lookup.Text(), QStringLiteral("Tipografia Padana S.n.c. di Rossi Paolo & C."));
-  EXPECT_EQ(durc.GetState(), TKvQueryCollection::dsBrowse);
+  EXPECT_EQ(durc.GetState(), KvState::Browse);
 
   // Accepted: written into the row being edited; emptied: NULL.
   retype(lookup, QStringLiteral("ferramenta"));
   EXPECT_EQ(lookup.KeyValue(), 7);
-  EXPECT_EQ(durc.GetState(), TKvQueryCollection::dsEdit);
+  EXPECT_EQ(durc.GetState(), KvState::Edit);
   EXPECT_EQ(durc.FieldValue(QStringLiteral("IBENID")).toInt(), 7);
   retype(lookup, QStringLiteral(" "));
   EXPECT_EQ(lookup.KeyValue(), -1);
@@ -308,7 +309,7 @@ TEST_F(KvLookupTest, SearchWindowFiltersWithBoundTextAndSortsByTheClickedTitle) 
   w.GetFields(2)->SetCaption(QStringLiteral("Descrizione"));
   w.GetFields(2)->SetIndexed(true);
   QString error;
-  ASSERT_TRUE(w.Open(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(w.Open()));
   const int all = Scalar(QStringLiteral("SELECT COUNT(*) FROM TBEN_BENEFICIARI")).toInt();
   ASSERT_EQ(w.GetDataSet()->RecordCount(), all);
   EXPECT_EQ(headerTitles(*w.Grid()), QStringList({"Ragione Sociale", "Descrizione"}));

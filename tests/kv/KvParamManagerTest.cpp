@@ -1,5 +1,6 @@
 #include "KvMessageDlg.h"
 #include "KvParamManager.h"
+#include "KvTestResult.h"
 #include "PuxTestDb.h"
 #include "TfmKvParametri.h"
 
@@ -47,7 +48,7 @@ class KvParamManagerTest : public PuxDbTest {
       if (k == QLatin1String("KVUP_DWGID")) {
         istituto = current.index < 0 ? -1 : current.id.toInt();
       } else if (k == QLatin1String("KVUP_ANFID")) {
-        TKvParamManager::LoadEnumValues(QString(), list, QString::fromUtf8(kYears).arg(istituto));
+        list = TKvParamManager::LoadEnumValues(QString(), QString::fromUtf8(kYears).arg(istituto)).value_or({});
         handled = true;
       } else if (positions.contains(k)) {
         for (int i = 0; i < positions[k].size(); ++i) list.append({QString::number(i), positions[k][i]});
@@ -88,21 +89,20 @@ class KvParamManagerTest : public PuxDbTest {
 }  // namespace
 
 TEST_F(KvParamManagerTest, LoadEnumValuesTakesIdAndTextFromTheFirstTwoColumns) {
-  TKvEnumList years;
-  QString error;
-  ASSERT_TRUE(TKvParamManager::LoadEnumValues(QString(), years, QString::fromUtf8(kYears).arg(1), &error))
-      << error.toStdString();
+  const KvResult<TKvEnumList> read = TKvParamManager::LoadEnumValues(QString(), QString::fromUtf8(kYears).arg(1));
+  ASSERT_TRUE(KvOk(read));
+  const TKvEnumList years = *read;
   ASSERT_FALSE(years.isEmpty());
   EXPECT_EQ(years.first(), (TKvEnumValue{QStringLiteral("119"), QStringLiteral("2019")}));
   EXPECT_TRUE(std::is_sorted(years.begin(), years.end(), [](auto& a, auto& b) { return a.text < b.text; }));
 
-  // No institute chosen: no years. A failing statement empties the list.
-  EXPECT_TRUE(TKvParamManager::LoadEnumValues(qqoKvGlobConn(), years, QString::fromUtf8(kYears).arg(-1)));
-  EXPECT_TRUE(years.isEmpty());
-  years.append({QStringLiteral("1"), QStringLiteral("x")});
-  EXPECT_FALSE(TKvParamManager::LoadEnumValues(QString(), years, QStringLiteral("SELECT NOPE FROM NIENTE"), &error));
-  EXPECT_TRUE(years.isEmpty());
-  EXPECT_FALSE(error.isEmpty());
+  // No institute chosen: no years. A failing statement says why.
+  const KvResult<TKvEnumList> none = TKvParamManager::LoadEnumValues(qqoKvGlobConn(), QString::fromUtf8(kYears).arg(-1));
+  ASSERT_TRUE(KvOk(none));
+  EXPECT_TRUE(none->isEmpty());
+  const KvResult<TKvEnumList> failed = TKvParamManager::LoadEnumValues(QString(), QStringLiteral("SELECT NOPE FROM NIENTE"));
+  EXPECT_FALSE(failed);
+  EXPECT_TRUE(failed.detail().contains(QStringLiteral("NIENTE"))) << failed.detail().toStdString();
 }
 
 TEST_F(KvParamManagerTest, TheWindowShowsStoredChoicesAndOkStoresTheNewOnes) {

@@ -1,4 +1,5 @@
 #include "KvMessageDlg.h"
+#include "KvTestResult.h"
 #include "KvQueryCollection.h"
 #include "PuxTestDb.h"
 
@@ -41,7 +42,7 @@ class KvQueryCollectionTest : public PuxDbTest {
                        "WHERE CRC.ICRCID >= :MINID AND CRC.ICRCID <> COALESCE(:NOTSET, -1) ORDER BY CRC.ICRCID"));
     c.SetParam(QStringLiteral("MinId"), 1);
     QString error;
-    ASSERT_TRUE(c.Open(&error)) << error.toStdString();
+    ASSERT_TRUE(KvOk(c.Open()));
   }
 
   int count(const QString& sql) { return Scalar(sql).toInt(); }
@@ -61,7 +62,7 @@ TEST_F(KvQueryCollectionTest, OpensWithTypedFieldsAndWalksEveryRow) {
   EXPECT_EQ(c.FieldType(QStringLiteral("SCRCDESCS")).id(), QMetaType::QString);
   EXPECT_EQ(c.FieldIndex(QStringLiteral("fCrcPeso")), 3);
   EXPECT_EQ(c.FieldIndex(QStringLiteral("NOPE")), -1);
-  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsBrowse);
+  EXPECT_EQ(c.GetState(), KvState::Browse);
   EXPECT_EQ(c.KeyField(), QStringLiteral("ICRCID"));
   EXPECT_EQ(c.TableName(), QStringLiteral("TCRC_CRITERICOMP"));  // through the alias CRC
 
@@ -96,7 +97,8 @@ TEST_F(KvQueryCollectionTest, OpensWithTypedFieldsAndWalksEveryRow) {
   TKvQueryCollection bad;
   bad.SetCommandText(QStringLiteral("SELECT NOSUCHCOLUMN FROM TCRC_CRITERICOMP"));
   QString error;
-  EXPECT_FALSE(bad.Open(&error));
+  error = bad.Open().error();
+  EXPECT_FALSE(error.isEmpty());
   EXPECT_TRUE(error.contains(QStringLiteral("NOSUCHCOLUMN"))) << error.toStdString();
   EXPECT_FALSE(bad.Active());
   EXPECT_EQ(bad.LastError(), error);
@@ -125,7 +127,7 @@ TEST_F(KvQueryCollectionTest, InsertRunsParentAndChildWithTheGeneratedId) {
   auto inserted = record(c, &TKvQueryCollection::rowInserted);
   c.MoveTo(1);
   ASSERT_TRUE(c.Insert());
-  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsInsert);
+  EXPECT_EQ(c.GetState(), KvState::Insert);
   EXPECT_EQ(c.RecNo(), 2);  // after the current row, shown while typed
   EXPECT_EQ(c.RecordCount(), 5);
   EXPECT_EQ(*inserted, QList<int>({2}));
@@ -134,8 +136,8 @@ TEST_F(KvQueryCollectionTest, InsertRunsParentAndChildWithTheGeneratedId) {
   c.SetFieldValue(QStringLiteral("SCRCDESCL"), QStringLiteral("Criterio nuovo"));
 
   QString error;
-  ASSERT_TRUE(c.Post(&error)) << error.toStdString();
-  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsBrowse);
+  ASSERT_TRUE(KvOk(c.Post()));
+  EXPECT_EQ(c.GetState(), KvState::Browse);
   ASSERT_EQ(before.size(), 2);
   EXPECT_EQ(before[0].TableName, QStringLiteral("TCRC_CRITERICOMP"));
   EXPECT_EQ(before[0].QueryKind, TKvQueryProp::Insert);
@@ -175,7 +177,7 @@ TEST_F(KvQueryCollectionTest, InsertRunsParentAndChildWithTheGeneratedId) {
 }
 
 // Before-hooks add the institute and the year, skip a statement, or refuse
-// the row by throwing; an empty text in a date field is stored as NULL.
+// the row with a text; an empty text in a date field is stored as NULL.
 TEST_F(KvQueryCollectionTest, HooksAddValuesSkipStatementsAndRefuse) {
   Exec(
       QStringLiteral("CREATE TABLE KVT_DOC (IDOCID INTEGER NOT NULL PRIMARY KEY, IDWGID INTEGER, "
@@ -194,10 +196,11 @@ TEST_F(KvQueryCollectionTest, HooksAddValuesSkipStatementsAndRefuse) {
                        "UPDATE KVT_DOC SET SDOCDESC = :SDOCDESC, DDOCDATA = :DDOCDATA WHERE IDOCID = :KVCURRID")
                 << QStringLiteral("INSERT INTO KVT_LOG (ILOGID, IDOCID) VALUES (:KVGENID, :IDOCID)");
   bool refuse = false;
-  QList<int> logKinds;  // a statement has the kind of its list
+  QList<TKvQueryProp::Kind> logKinds;  // a statement has the kind of its list
   c.KvBeforeExec = [&](TKvQueryProp& p) {
     if (p.TableName == QLatin1String("KVT_LOG")) logKinds << p.QueryKind;
-    if (refuse) throw std::runtime_error("Attenzione!\r\nValore non valido per il campo \"Descrizione\"");
+    // Refused at the second statement: the first one, already run, is undone.
+    if (refuse && p.Index == 1) return p.Refuse(QStringLiteral("Attenzione!\r\nValore non valido per il campo \"Descrizione\""));
     if (p.QueryKind == TKvQueryProp::Insert && p.TableName == QLatin1String("KVT_DOC")) {
       p.FieldValues->Add(QStringLiteral("IDWGID"), 7);
       p.FieldValues->Add(QStringLiteral("iDocEsercizioFin"), 2024);
@@ -209,7 +212,7 @@ TEST_F(KvQueryCollectionTest, HooksAddValuesSkipStatementsAndRefuse) {
   c.SetFieldValue(QStringLiteral("SDOCDESC"), QStringLiteral("Carta"));
   c.SetFieldValue(QStringLiteral("DDOCDATA"), QString());
   QString error;
-  ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Post()));
   const int id = c.FieldValue(QStringLiteral("IDOCID")).toInt();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM KVT_DOC WHERE IDOCID = %1 AND IDWGID = 7 AND "
                                  "IDOCESERCIZIOFIN = 2024 AND DDOCDATA IS NULL")
@@ -217,17 +220,20 @@ TEST_F(KvQueryCollectionTest, HooksAddValuesSkipStatementsAndRefuse) {
             1);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM KVT_LOG")), 0);
 
-  // Update by :KVCURRID; a throwing hook refuses the post with its text.
+  // Update by :KVCURRID; a refusing hook fails the post with its text.
   c.SetFieldValue(QStringLiteral("DDOCDATA"), QDate(2024, 3, 25));
-  ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Post()));
   EXPECT_EQ(Scalar(QStringLiteral("SELECT DDOCDATA FROM KVT_DOC WHERE IDOCID = %1").arg(id)).toDate(),
             QDate(2024, 3, 25));
-  EXPECT_EQ(logKinds, QList<int>({TKvQueryProp::Insert, TKvQueryProp::Update}));
+  EXPECT_EQ(logKinds, QList<TKvQueryProp::Kind>({TKvQueryProp::Insert, TKvQueryProp::Update}));
   refuse = true;
   c.SetFieldValue(QStringLiteral("SDOCDESC"), QStringLiteral(" "));
-  EXPECT_FALSE(c.Post(&error));
+  error = c.Post().error();
   EXPECT_EQ(error, QStringLiteral("Attenzione!\r\nValore non valido per il campo \"Descrizione\""));
-  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsEdit);
+  EXPECT_EQ(c.GetState(), KvState::Edit);
+  EXPECT_EQ(c.FieldValue(QStringLiteral("SDOCDESC")).toString(), QStringLiteral(" "));
+  EXPECT_EQ(Scalar(QStringLiteral("SELECT SDOCDESC FROM KVT_DOC WHERE IDOCID = %1").arg(id)).toString(),
+            QStringLiteral("Carta"));
   c.Cancel();
   EXPECT_EQ(c.FieldValue(QStringLiteral("SDOCDESC")).toString(), QStringLiteral("Carta"));
 }
@@ -246,11 +252,12 @@ TEST_F(KvQueryCollectionTest, FailureInTheSecondStatementWritesNothing) {
   ASSERT_TRUE(c.Append());
   c.SetFieldValue(QStringLiteral("SCRCDESCS"), QStringLiteral("Tentativo"));
   QString error;
-  EXPECT_FALSE(c.Post(&error));
+  error = c.Post().error();
+  EXPECT_FALSE(error.isEmpty());
   EXPECT_TRUE(error.contains(QStringLiteral("PK_TDEC_DETTCRITERI"))) << error.toStdString();
   EXPECT_EQ(c.LastError(), error);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCRC_CRITERICOMP")), 4);
-  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsInsert);
+  EXPECT_EQ(c.GetState(), KvState::Insert);
   EXPECT_EQ(c.RecordCount(), 5);
   EXPECT_EQ(c.FieldValue(QStringLiteral("SCRCDESCS")).toString(), QStringLiteral("Tentativo"));
   EXPECT_TRUE(c.FieldValue(QStringLiteral("ICRCID")).isNull()) << "the generated id is taken back";
@@ -259,7 +266,7 @@ TEST_F(KvQueryCollectionTest, FailureInTheSecondStatementWritesNothing) {
   // The connection is usable again and the same row posts once fixed.
   c.SQLInsert()[1] =
       QStringLiteral("INSERT INTO TDEC_DETTCRITERI (IDECID, ICRCID, SDECDESCS) VALUES (11, :ICRCID, 'x')");
-  ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Post()));
   const int id = c.FieldValue(QStringLiteral("ICRCID")).toInt();
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TDEC_DETTCRITERI WHERE IDECID = 11 AND ICRCID = %1").arg(id)),
             1);
@@ -267,13 +274,14 @@ TEST_F(KvQueryCollectionTest, FailureInTheSecondStatementWritesNothing) {
   // An edit whose second statement fails leaves the first undone too.
   c.First();
   c.SetFieldValue(QStringLiteral("SCRCDESCS"), QStringLiteral("Modificato"));
-  EXPECT_FALSE(c.Post(&error));
-  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsEdit);
+  error = c.Post().error();
+  EXPECT_FALSE(error.isEmpty());
+  EXPECT_EQ(c.GetState(), KvState::Edit);
   EXPECT_EQ(c.FieldValue(QStringLiteral("SCRCDESCS")).toString(), QStringLiteral("Modificato"));
   EXPECT_EQ(Scalar(QStringLiteral("SELECT SCRCDESCS FROM TCRC_CRITERICOMP WHERE ICRCID = 1")).toString(),
             QStringLiteral("PREZZO"));
   c.SQLUpdate().removeLast();
-  ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Post()));
   EXPECT_EQ(Scalar(QStringLiteral("SELECT SCRCDESCS FROM TCRC_CRITERICOMP WHERE ICRCID = 1")).toString(),
             QStringLiteral("Modificato"));
   EXPECT_EQ(c.Value(0, 1).toString(), QStringLiteral("Modificato"));
@@ -307,7 +315,7 @@ TEST_F(KvQueryCollectionTest, GeneratedIdGoesToTheColumnItFills) {
     ASSERT_TRUE(k.insert ? c.Append() : c.Edit());
     c.SetFieldValue(QStringLiteral("SNOTE"), QStringLiteral("nota"));
     QString error;
-    ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+    ASSERT_TRUE(KvOk(c.Post()));
     const QString column = QString::fromLatin1(k.column);
     const int id = c.FieldValue(column).toInt();
     EXPECT_GT(id, 1);
@@ -332,17 +340,17 @@ TEST_F(KvQueryCollectionTest, BuildsItsOwnStatementsWhenAsked) {
   c.SetFieldValue(QStringLiteral("SCRCDESCS"), QStringLiteral("Nuovo"));
   c.SetFieldValue(QStringLiteral("DEF"), QStringLiteral("solo in memoria"));
   QString error;
-  ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Post()));
   const int id = c.FieldValue(QStringLiteral("ICRCID")).toInt();
   EXPECT_EQ(
       count(QStringLiteral("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE ICRCID = %1 AND SCRCDESCS = 'Nuovo'").arg(id)),
       1);
 
   c.SetFieldValue(QStringLiteral("SCRCDESCL"), QStringLiteral("descrizione"));
-  ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Post()));
   EXPECT_EQ(Scalar(QStringLiteral("SELECT SCRCDESCL FROM TCRC_CRITERICOMP WHERE ICRCID = %1").arg(id)).toString(),
             QStringLiteral("descrizione"));
-  ASSERT_TRUE(c.Delete(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Delete()));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE ICRCID = %1").arg(id)), 0);
   EXPECT_EQ(run,
             QStringList({
@@ -352,39 +360,28 @@ TEST_F(KvQueryCollectionTest, BuildsItsOwnStatementsWhenAsked) {
             }));
 }
 
-TEST_F(KvQueryCollectionTest, DeleteAsksAndRunsTheDefaultOrTheListedStatements) {
+TEST_F(KvQueryCollectionTest, DeleteRunsTheDefaultOrTheListedStatementsWithoutAsking) {
   TKvQueryCollection c;
   openCriteria(c);
-  c.Confirmations = true;
+  // Asking belongs to the window's delete action, not to the list.
   KvMessageScript::Begin();
-  KvMessageScript::Answer(mrNo);
-  KvMessageScript::Answer(mrYes);
-
   ASSERT_TRUE(c.Locate(QStringLiteral("ICRCID"), 3));
-  EXPECT_FALSE(c.Delete());
-  EXPECT_EQ(c.RecordCount(), 4);
-  EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE ICRCID = 3")), 1);
   QString error;
-  ASSERT_TRUE(c.Delete(&error)) << error.toStdString();  // DELETE FROM TCRC_CRITERICOMP WHERE ICRCID = :KVCURRID
+  ASSERT_TRUE(KvOk(c.Delete()));  // DELETE FROM TCRC_CRITERICOMP WHERE ICRCID = :KVCURRID
   EXPECT_EQ(ids(c), QList<int>({1, 2, 4}));
   EXPECT_EQ(c.RecNo(), 2);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE ICRCID = 3")), 0);
-  const QList<KvMessageScript::Shown> shown = KvMessageScript::Messages();
+  EXPECT_TRUE(KvMessageScript::Messages().isEmpty());
   KvMessageScript::End();
-  ASSERT_EQ(shown.size(), 2);
-  EXPECT_EQ(shown[0].text, QStringLiteral("Cancellare il record?"));
-  EXPECT_EQ(shown[0].type, TMsgDlgType::mtConfirmation);
-  EXPECT_EQ(shown[0].buttons, mbYesNo);
 
   // A list: children first, then the parent; hooks see the delete kind.
-  c.Confirmations = false;
   c.SQLDelete() << QStringLiteral("DELETE FROM TDEC_DETTCRITERI WHERE ICRCID = :ICRCID")
                 << QStringLiteral("DELETE FROM TCRC_CRITERICOMP WHERE ICRCID = :KVCURRID AND SCRCDESCS = :SCRCDESCS");
-  QList<int> kinds;
+  QList<TKvQueryProp::Kind> kinds;
   c.KvBeforeExec = [&](TKvQueryProp& p) { kinds << p.QueryKind; };
   c.First();
-  ASSERT_TRUE(c.Delete(&error)) << error.toStdString();
-  EXPECT_EQ(kinds, QList<int>({TKvQueryProp::Delete, TKvQueryProp::Delete}));
+  ASSERT_TRUE(KvOk(c.Delete()));
+  EXPECT_EQ(kinds, QList<TKvQueryProp::Kind>({TKvQueryProp::Delete, TKvQueryProp::Delete}));
   EXPECT_EQ(ids(c), QList<int>({2, 4}));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE ICRCID = 1")), 0);
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TDEC_DETTCRITERI")), 0);
@@ -393,7 +390,8 @@ TEST_F(KvQueryCollectionTest, DeleteAsksAndRunsTheDefaultOrTheListedStatements) 
   Exec(QStringLiteral("INSERT INTO TPRE_PREVENTIVI (IPREID, SPRECOD, ICRCID) VALUES (50, '00001', 2)"));
   c.SQLDelete().clear();
   c.First();
-  EXPECT_FALSE(c.Delete(&error));
+  error = c.Delete().error();
+  EXPECT_FALSE(error.isEmpty());
   EXPECT_TRUE(error.contains(QStringLiteral("FK_TPRE_TCRC"))) << error.toStdString();
   EXPECT_EQ(ids(c), QList<int>({2, 4}));
   EXPECT_EQ(count(QStringLiteral("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE ICRCID = 2")), 1);
@@ -411,9 +409,10 @@ TEST_F(KvQueryCollectionTest, FiltersAndSortsInMemory) {
   EXPECT_EQ(ids(c), QList<int>({1, 3}));
 
   QString error;
-  c.SetFiltered(false);
+  ASSERT_TRUE(KvOk(c.SetFiltered(false)));
   c.SetFilter(QStringLiteral("SCRCDESCS = 'l'apostrofo'"));
-  EXPECT_FALSE(c.SetFiltered(true, &error));
+  error = c.SetFiltered(true).error();
+  EXPECT_FALSE(error.isEmpty());
   EXPECT_FALSE(error.isEmpty());
   EXPECT_FALSE(c.Filtered());
   EXPECT_EQ(c.RecordCount(), 4);
@@ -465,7 +464,7 @@ TEST_F(KvQueryCollectionTest, SortedRowsFollowEveryChangeAcrossFilters) {
       c.SetFieldValue(QStringLiteral("ICRCID"), -id);
     }
     c.SetFieldValue(QStringLiteral("SCRCDESCS"), QString::fromUtf8(text));
-    ASSERT_TRUE(c.Post(&error)) << error.toStdString();
+    ASSERT_TRUE(KvOk(c.Post()));
   };
   refilter();
   EXPECT_EQ(ids(c), QList<int>({4, 1, 2}));  // Assistenza, PREZZO, qualita
@@ -476,11 +475,11 @@ TEST_F(KvQueryCollectionTest, SortedRowsFollowEveryChangeAcrossFilters) {
   refilter();
   EXPECT_EQ(ids(c), QList<int>({2, 4, 6, 1}));
   ASSERT_TRUE(c.Locate(QStringLiteral("ICRCID"), 4));
-  ASSERT_TRUE(c.Delete(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Delete()));
   refilter();
   EXPECT_EQ(ids(c), QList<int>({2, 6, 1}));
   Exec(QStringLiteral("UPDATE TCRC_CRITERICOMP SET SCRCDESCS = 'zeta' WHERE ICRCID = 2"));
-  ASSERT_TRUE(c.Refresh(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Refresh()));
   refilter();
   EXPECT_EQ(ids(c), QList<int>({6, 1, 2}));
   ASSERT_TRUE(c.SetFiltered(false));

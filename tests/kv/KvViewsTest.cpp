@@ -1,4 +1,5 @@
 #include "KvCollectionModel.h"
+#include "KvTestResult.h"
 #include "KvCloseOnSignal.h"
 #include "KvDbControls.h"
 #include "KvMessageDlg.h"
@@ -104,7 +105,7 @@ class KvViewsTest : public PuxDbTest {
         "WHERE ICRCID = :KVCURRID");
     c.SQLDelete() << QStringLiteral("DELETE FROM TCRC_CRITERICOMP WHERE ICRCID = :KVCURRID");
     QString error;
-    ASSERT_TRUE(c.Open(&error)) << error.toStdString();
+    ASSERT_TRUE(KvOk(c.Open()));
   }
 
   void openProcedures(TKvQueryCollection& c) {
@@ -112,7 +113,7 @@ class KvViewsTest : public PuxDbTest {
         QStringLiteral("SELECT IPREID, SPRECOD, DPREDATA, SPREDESCS, CAST(NULL AS VARCHAR(1)) AS VUOTO, ILOCKED "
                        "FROM TPRE_PREVENTIVI ORDER BY SPRECOD"));
     QString error;
-    ASSERT_TRUE(c.Open(&error)) << error.toStdString();
+    ASSERT_TRUE(KvOk(c.Open()));
   }
 
   static KvColumns procedureColumns() {
@@ -214,7 +215,7 @@ TEST_F(KvViewsTest, GridShowsTheTableAndSortsByTitleClicks) {
 
   // Descending fields of an item are reversed on the first click only.
   Exec(QStringLiteral("UPDATE TPRE_PREVENTIVI SET DPREDATA = '2019-02-01' WHERE IPREID = 3"));
-  c.Refresh();
+  ASSERT_TRUE(KvOk(c.Refresh()));
   clickTitle(grid, 1);
   EXPECT_EQ(column(c, "SPRECOD"), QStringList({"00003", "00001", "00002"}));
   clickTitle(grid, 1);
@@ -257,17 +258,17 @@ TEST_F(KvViewsTest, ModelPassesOnEachChangeWithTheFinestSignal) {
   c.Cancel();
   EXPECT_EQ(m.rowCount(), 3);
   c.SetFilter(QStringLiteral("FCRCPESO > 2"));
-  c.SetFiltered(true);
+  ASSERT_TRUE(KvOk(c.SetFiltered(true)));
   EXPECT_EQ(m.rowCount(), 2);
   c.Last();
   QString error;
-  ASSERT_TRUE(c.Delete(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(c.Delete()));
   EXPECT_EQ(m.rowCount(), 1);
   EXPECT_EQ(events, QStringList({"changed 1-1 cols 0-3", "changed 1-1 cols 0-3", "inserted 2", "removed 2", "reset",
                                  "removed 1"}));
 
   // Sorting a view column sorts the collection.
-  c.SetFiltered(false);
+  ASSERT_TRUE(KvOk(c.SetFiltered(false)));
   m.sort(1, Qt::DescendingOrder);
   EXPECT_EQ(column(c, "SCRCDESCS"), QStringList({"QUALITA", "PREZZO"}));
 }
@@ -295,7 +296,7 @@ TEST_F(KvViewsTest, GridAndCollectionShareTheCurrentRowAndARefusedPostKeepsIt) {
   EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);
   EXPECT_FALSE(KvMessageScript::Texts()[0].isEmpty());
   EXPECT_EQ(c.RecNo(), 0);
-  EXPECT_EQ(c.GetState(), TKvQueryCollection::dsEdit);
+  EXPECT_EQ(c.GetState(), KvState::Edit);
   EXPECT_EQ(grid.currentIndex().row(), 0);
   EXPECT_EQ(c.FieldValue("SCRCDESCS").toString(), QString(40, QLatin1Char('X')));
 
@@ -346,9 +347,9 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
   MessageScript script;
   TKvQueryCollection c;
   openCriteria(c);
-  c.Confirmations = true;
   TfrKvDBRWGrid frame;
   frame.SetDataSet(&c);
+  frame.ConfirmDelete = true;
   TKvDBEdit* xdeDescS = frame.AddDBEdit(QStringLiteral("xdeDescS"), QStringLiteral("SCRCDESCS"), QStringLiteral("Descrizione"));
   TKvDBEdit* xdeDescL = frame.AddDBEdit(QStringLiteral("xdeDescL"), QStringLiteral("SCRCDESCL"), QStringLiteral("Descrizione estesa"));
   TKvDBNumberEdit* xdnPeso = frame.AddDBNumber(QStringLiteral("xdnPeso"), QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
@@ -366,11 +367,11 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
   };
   EXPECT_EQ(frame.xacInsert->toolTip(), QStringLiteral("Nuovo (Ins)"));
   EXPECT_EQ(frame.xacPost->toolTip(), QStringLiteral("Salva (Ctrl+S)"));
-  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(enabled(), QStringList({"xacNext", "xacLast", "xacInsert", "xacDelete", "xacEdit", "xacRefresh"}));
 
   frame.xacInsert->trigger();
-  EXPECT_EQ(frame.xdsMain->State(), 1);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Insert);
   EXPECT_EQ(frame.pcFrame->currentWidget(), frame.tsDetail);
   EXPECT_EQ(enabled(), QStringList({"xacPost", "xacCancel"}));
   EXPECT_EQ(xdeDescS->text(), QString());
@@ -381,7 +382,7 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
   EXPECT_EQ(xdnPeso->text(), QStringLiteral("2,5"));
   frame.xacPost->trigger();
   EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join("|").toStdString();
-  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE SCRCDESCS = 'SERVIZIO' AND SCRCDESCL = "
                    "'Servizio di assistenza' AND FCRCPESO = 2.5")
                 .toInt(),
@@ -392,14 +393,14 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
 
   // Typing into a browsed row starts editing it; cancel brings back the row.
   typeInto(xdeDescL, QStringLiteral(" tecnica"));
-  EXPECT_EQ(frame.xdsMain->State(), 2);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Edit);
   EXPECT_TRUE(frame.xacPost->isEnabled());
   frame.xacCancel->trigger();
-  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(xdeDescL->text(), QStringLiteral("Servizio di assistenza"));
 
   frame.xacEdit->trigger();
-  EXPECT_EQ(frame.xdsMain->State(), 2);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Edit);
   replaceText(xdnPeso, QString());
   frame.xacPost->trigger();
   EXPECT_TRUE(
@@ -413,6 +414,8 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
   frame.xacDelete->trigger();
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP").toInt(), 3);
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Cancellare il record?", "Cancellare il record?"}));
+  EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtConfirmation);
+  EXPECT_EQ(KvMessageScript::Messages()[0].buttons, mbYesNo);
   EXPECT_EQ(frame.grFrame->Model()->rowCount(), 3);
 
   // A refused delete (a procedure uses criterion 1) reports the database's
@@ -444,7 +447,7 @@ TEST_F(KvViewsTest, RefusedPostKeepsTheTypedRowAndAWindowCanReplaceTheSave) {
   frame.xacPost->trigger();
   ASSERT_EQ(KvMessageScript::Messages().size(), 1);
   EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);
-  EXPECT_EQ(frame.xdsMain->State(), 1);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Insert);
   EXPECT_EQ(c.FieldValue(QStringLiteral("SCRCDESCS")).toString(), QString(40, QLatin1Char('B')));
   EXPECT_TRUE(frame.xacPost->isEnabled());
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP").toInt(), 3);
@@ -456,14 +459,14 @@ TEST_F(KvViewsTest, RefusedPostKeepsTheTypedRowAndAWindowCanReplaceTheSave) {
       KvMessageDlg(QStringLiteral("Attenzione!\nDescrizione troppo lunga."), TMsgDlgType::mtWarning, mbOK);
       return;
     }
-    frame.Post();
+    frame.PostAndReport();
   };
   frame.xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Attenzione!\nDescrizione troppo lunga."}));
-  EXPECT_EQ(frame.xdsMain->State(), 1);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Insert);
   replaceText(xdeDescS, QStringLiteral("ASSISTENZA"));
   frame.xacPost->trigger();
-  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE SCRCDESCS = 'ASSISTENZA'").toInt(), 1);
 }
 
@@ -489,19 +492,19 @@ TEST_F(KvViewsTest, DetailControlsWriteDatesMemosAndFlags) {
 
   // A date not finished (or not a date) puts the row in edit but cannot be saved.
   replaceText(xddData->LineEdit(), QStringLiteral("31/02/2019"));
-  EXPECT_EQ(frame.xdsMain->State(), 2);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Edit);
   typeInto(xdmNote, QStringLiteral("consegna"));  // another value changes: the typed date stays
   EXPECT_EQ(xddData->Text(), QStringLiteral("31/02/2019"));
   frame.xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Attenzione!\nLa data immessa non è una data valida."}));
-  EXPECT_EQ(frame.xdsMain->State(), 2);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Edit);
 
   replaceText(xddData->LineEdit(), QStringLiteral("15/3/2019"));
   typeInto(xddScadenza->LineEdit(), QStringLiteral("01/04/2019"));
   replaceText(xddScadenza->LineEdit(), QString());  // an empty date is no date
   xckTipo->click();
   frame.xacPost->trigger();
-  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Scalar("SELECT DPREDATA FROM TPRE_PREVENTIVI WHERE IPREID = 1").toDate(), QDate(2019, 3, 15));
   EXPECT_TRUE(Scalar("SELECT DPREDATASCADENZA FROM TPRE_PREVENTIVI WHERE IPREID = 1").isNull());
   EXPECT_EQ(Scalar("SELECT SPRENOTE FROM TPRE_PREVENTIVI WHERE IPREID = 1").toString(), QStringLiteral("consegna"));
@@ -523,7 +526,7 @@ TEST_F(KvViewsTest, DetailControlsWriteDatesMemosAndFlags) {
   frame.SetReadOnly(true);
   EXPECT_TRUE(xddData->LineEdit()->isReadOnly());
   typeInto(xdmNote, QStringLiteral("x"));
-  EXPECT_EQ(frame.xdsMain->State(), 0);
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Browse);
   EXPECT_EQ(xdmNote->toPlainText(), QStringLiteral("consegna"));
   EXPECT_FALSE(frame.xacEdit->isEnabled());
 }
@@ -591,7 +594,7 @@ TEST_F(KvViewsTest, ASignalOrAnnullaClosesAsTheCloseButtonAskingAboutTheTypedRow
   attendi(1);
   EXPECT_EQ(KvMessageScript::Texts(), QStringList{domanda});
   EXPECT_TRUE(main.isVisible());
-  EXPECT_EQ(frame->xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(frame->xdsMain->State(), KvState::Insert);
 
   KvMessageScript::Clear();
   KvMessageScript::Answer(mrYes);
@@ -615,11 +618,11 @@ TEST_F(KvViewsTest, ASignalOrAnnullaClosesAsTheCloseButtonAskingAboutTheTypedRow
   KvMessageScript::Answer(mrCancel);
   dialog.reject();
   EXPECT_TRUE(dialog.isVisible());
-  EXPECT_EQ(d.GetState(), TKvQueryCollection::dsInsert);
+  EXPECT_EQ(d.GetState(), KvState::Insert);
   KvMessageScript::Answer(mrNo);
   dialog.reject();
   EXPECT_FALSE(dialog.isVisible());
-  EXPECT_EQ(d.GetState(), TKvQueryCollection::dsBrowse);
+  EXPECT_EQ(d.GetState(), KvState::Browse);
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({domanda, domanda}));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCRC_CRITERICOMP WHERE SCRCDESCS = 'DIALOGO'").toInt(), 0);
 }

@@ -1,4 +1,5 @@
 #include "PuxContesto.h"
+#include "KvTestResult.h"
 #include "PuxCorrezioniAvvio.h"
 #include "PuxTestDb.h"
 
@@ -26,13 +27,12 @@ TEST_F(Correzioni, BlankProcedureNumbersGetTheNextNumbersOfTheirInstituteAndYear
   Procedura(3, 2020, QString());
   Procedura(4, 2020, QStringLiteral("   "));
   Procedura(5, 2021, QString());
-  QString error;
-  ASSERT_TRUE(PuxCorrezioni::NumeriPreventivi(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(PuxCorrezioni::NumeriPreventivi()));
   EXPECT_EQ(Codice(3), QStringLiteral("00008"));
   EXPECT_EQ(Codice(4), QStringLiteral("00009"));  // not a second 00008
   EXPECT_EQ(Codice(5), QStringLiteral("00001"));
   EXPECT_EQ(Codice(1), QStringLiteral("00001"));
-  ASSERT_TRUE(PuxCorrezioni::NumeriPreventivi(&error));  // all present: nothing changes
+  ASSERT_TRUE(PuxCorrezioni::NumeriPreventivi());  // all present: nothing changes
   EXPECT_EQ(Codice(4), QStringLiteral("00009"));
 }
 
@@ -45,12 +45,11 @@ TEST_F(Correzioni, MigrationIntoPublicationDataRunsOnceAndNeverWithoutItsRow) {
   Exec(QStringLiteral("INSERT INTO TPREBEN (IPREBENID, IPREID, IBENID) VALUES (11, 1, 502)"));
   Exec(QStringLiteral("INSERT INTO TOFF_OFFERTE (IOFFID, IPREBENID, IOFFMARCATO, FOFFIMPAGGIUDIC) VALUES (20, 10, 1, 950.5)"));
   Exec(QStringLiteral("INSERT INTO TOFF_OFFERTE (IOFFID, IPREBENID, IOFFMARCATO) VALUES (21, 11, 0)"));
-  QString error;
-  ASSERT_TRUE(PuxCorrezioni::MigrazioneAvcp(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(PuxCorrezioni::MigrazioneAvcp()));
   EXPECT_EQ(Count(QStringLiteral("TAVC_AVCP")), 0);  // no row 30001
 
   Exec(QStringLiteral("INSERT INTO TYXAR_XMLARCHIVIO (IYXARID) VALUES (30001)"));
-  ASSERT_TRUE(PuxCorrezioni::MigrazioneAvcp(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(PuxCorrezioni::MigrazioneAvcp()));
   EXPECT_EQ(Count(QStringLiteral("TAVC_AVCP")), 2);
   EXPECT_EQ(Count(QStringLiteral("TAAG_AVCPAGGIUDIC")), 2);
   EXPECT_EQ(Scalar(QStringLiteral("SELECT A.SAVCLDESC FROM TAVC_AVCP A WHERE A.SAVCIMPORTDA = 'INSERT AUTO: 1'")).toString(),
@@ -60,7 +59,7 @@ TEST_F(Correzioni, MigrationIntoPublicationDataRunsOnceAndNeverWithoutItsRow) {
   EXPECT_EQ(Scalar(QStringLiteral("SELECT CAST(BYXARXMLFILE AS VARCHAR(10)) FROM TYXAR_XMLARCHIVIO WHERE IYXARID = 30001"))
                 .toString(),
             QStringLiteral("1"));
-  ASSERT_TRUE(PuxCorrezioni::MigrazioneAvcp(&error));  // marked: a restart inserts nothing
+  ASSERT_TRUE(PuxCorrezioni::MigrazioneAvcp());  // marked: a restart inserts nothing
   EXPECT_EQ(Count(QStringLiteral("TAVC_AVCP")), 2);
 }
 
@@ -70,9 +69,8 @@ TEST_F(Correzioni, ChoiceOfContractorMovesToThe2019CodingOnce) {
   Procedura(3, 2020, QStringLiteral("00001"), 23);
   Exec(QStringLiteral("INSERT INTO TAVC_AVCP (IAVCID, IDWGID, IAVCESERCIZIOFIN, ISCRID) VALUES (1, 1, 2018, 13)"));
   Exec(QStringLiteral("INSERT INTO TAVC_AVCP (IAVCID, IDWGID, IAVCESERCIZIOFIN, ISCRID) VALUES (2, 1, 2021, 13)"));
-  QString error;
   for (int run = 0; run < 2; ++run) {
-    ASSERT_TRUE(PuxCorrezioni::SceltaContraente2019(&error)) << error.toStdString();
+    ASSERT_TRUE(KvOk(PuxCorrezioni::SceltaContraente2019()));
     EXPECT_EQ(Scalar(QStringLiteral("SELECT ISCRID FROM TPRE_PREVENTIVI WHERE IPREID = 1")).toInt(), 5);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT ISCRID FROM TPRE_PREVENTIVI WHERE IPREID = 2")).toInt(), 23);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT ISCRID FROM TPRE_PREVENTIVI WHERE IPREID = 3")).toInt(), 23);
@@ -85,8 +83,7 @@ TEST_F(Correzioni, PublicationRecordsWithoutInstituteTakeTheNewestOnesAndTheirDa
   Exec(QStringLiteral("INSERT INTO TAVC_AVCP (IAVCID, IDWGID, IAVCESERCIZIOFIN, DAVCDATA) VALUES (1, 3, 2020, '2020-05-01')"));
   Exec(QStringLiteral("INSERT INTO TAVC_AVCP (IAVCID, IDWGID, IAVCESERCIZIOFIN, DAVCDATA) VALUES (2, 4, 2021, '2021-05-01')"));
   Exec(QStringLiteral("INSERT INTO TAVC_AVCP (IAVCID, DAVCDATA) VALUES (3, '2019-07-15')"));
-  QString error;
-  ASSERT_TRUE(PuxCorrezioni::IstitutoAvcp(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(PuxCorrezioni::IstitutoAvcp()));
   EXPECT_EQ(Scalar(QStringLiteral("SELECT IDWGID FROM TAVC_AVCP WHERE IAVCID = 3")).toInt(), 4);
   EXPECT_EQ(Scalar(QStringLiteral("SELECT IAVCESERCIZIOFIN FROM TAVC_AVCP WHERE IAVCID = 3")).toInt(), 2019);
 }
@@ -98,8 +95,7 @@ TEST_F(Correzioni, DurcWithoutSupplierTakesTheSupplierOfAnOfferUsingIt) {
   Exec(QStringLiteral("INSERT INTO TCCD_CIGCUPDURC (ICCDID, ITCCDID, SCCDCODICE) VALUES (71, 3, 'DURC-71')"));
   Exec(QStringLiteral("INSERT INTO TPREBEN (IPREBENID, IPREID, IBENID) VALUES (10, 1, 501)"));
   Exec(QStringLiteral("INSERT INTO TOFF_OFFERTE (IOFFID, IPREBENID, ICCDID_DURC) VALUES (20, 10, 70)"));
-  QString error;
-  ASSERT_TRUE(PuxCorrezioni::FornitoreDurc(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(PuxCorrezioni::FornitoreDurc()));
   EXPECT_EQ(Scalar(QStringLiteral("SELECT IBENID FROM TCCD_CIGCUPDURC WHERE ICCDID = 70")).toInt(), 501);
   EXPECT_TRUE(Scalar(QStringLiteral("SELECT IBENID FROM TCCD_CIGCUPDURC WHERE ICCDID = 71")).isNull());
 }
@@ -108,24 +104,23 @@ TEST_F(Correzioni, AFailingStepStopsTheRest) {
   Procedura(1, 2020, QStringLiteral("ABCDE"));  // typed by hand: the numbering cannot read it
   Procedura(2, 2020, QString());
   Exec(QStringLiteral("INSERT INTO TYXAR_XMLARCHIVIO (IYXARID) VALUES (30001)"));
-  QString error;
-  EXPECT_FALSE(PuxCorrezioniAvvio(&error));
-  EXPECT_FALSE(error.isEmpty());
+  const KvStatus done = PuxCorrezioniAvvio();
+  EXPECT_FALSE(done);
+  EXPECT_FALSE(done.detail().isEmpty());
   EXPECT_EQ(Codice(2), QString());  // nothing half-done
   EXPECT_EQ(Count(QStringLiteral("TAVC_AVCP")), 0);  // later steps did not run
 }
 
 TEST_F(PuxDbTest, ProvinceOfTheMainSeatGoesIntoTheContext) {
-  QString error;
-  ASSERT_TRUE(PuxCorrezioniAvvio(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(PuxCorrezioniAvvio()));
   EXPECT_EQ(Contesto.Provincia, 1);  // Ferrara in the demo data
   Exec(QStringLiteral("UPDATE TSEDINF_SEDEINFO SET ICOMCAPID = (SELECT FIRST 1 ICOMCAPID FROM VCOMCAP WHERE IPROID = 9) "
                       "WHERE ISEDID = 1"));
-  ASSERT_TRUE(PuxCorrezioni::Provincia(&error));
+  ASSERT_TRUE(PuxCorrezioni::Provincia());
   EXPECT_EQ(Contesto.Provincia, 9);
   Contesto.Provincia = 0;
   Exec(QStringLiteral("UPDATE TDWGSED SET IDWGID = 1 WHERE IDWGID IS NULL"));  // no main seat
-  ASSERT_TRUE(PuxCorrezioni::Provincia(&error));
+  ASSERT_TRUE(PuxCorrezioni::Provincia());
   EXPECT_EQ(Contesto.Provincia, 0);
 }
 

@@ -155,7 +155,7 @@ TEST_F(NuovoAnnoFinestra, AFirstYearOfANewInstituteIsLinkedWithItsOwnDates) {
   anni->xacPost->trigger();
 
   EXPECT_TRUE(KvMessageScript::Texts().isEmpty()) << KvMessageScript::Texts().join('|').toStdString();
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TDWGANF WHERE IDWGID = 3 AND IANFID = 121 AND DDWGANFINIZIO = "
                    "'2020-09-01' AND DDWGANFFINE = '2021-08-31' AND DDELETE IS NULL")
                 .toInt(),
@@ -186,7 +186,7 @@ TEST_F(NuovoAnnoFinestra, AGapAfterThePreviousYearIsWrittenOnlyAfterTwoYes) {
   EXPECT_EQ(KvMessageScript::Texts(),
             QStringList({"Attenzione ! \nIl tempo che intercorre tra il 01/01/2021 e il 02/01/2021 non rientra in "
                          "nessun Anno Finanziario definito. \nContinuare ? "}));
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Insert);
   EXPECT_EQ(anni->pcFrame->currentWidget(), anni->tsDetail);
   EXPECT_EQ(anni->xdlAnnoFin->Text(), QStringLiteral("2021"));
   EXPECT_EQ(anni->xddInizio->Text(), QStringLiteral("03/01/2021"));
@@ -198,7 +198,7 @@ TEST_F(NuovoAnnoFinestra, AGapAfterThePreviousYearIsWrittenOnlyAfterTwoYes) {
   anni->xacPost->trigger();
   ASSERT_EQ(KvMessageScript::Texts().size(), 2);
   EXPECT_TRUE(KvMessageScript::Texts()[1].contains(QStringLiteral("potrebbe comportare dei problemi")));
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Links(3), 2);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TDWGANF WHERE IDWGID = 3 AND IANFID = 121 AND DDWGANFINIZIO = "
                    "'2021-01-03' AND DDWGANFFINE = '2021-12-31'")
@@ -213,7 +213,7 @@ TEST_F(NuovoAnnoFinestra, MovingTheStartOf2020MovesTheEndOf2019InTheSameSave) {
   ASSERT_TRUE(clickRow(anni->grFrame, QStringLiteral("2020")));
   EXPECT_FALSE(anni->ckPersonalizzate->isChecked());
   anni->ckPersonalizzate->click();
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsEdit);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Edit);
   EXPECT_TRUE(anni->xdlAnnoFin->ReadOnly());  // the year of a stored link stays
   // An empty date's button proposes the suite's day.
   anni->xddInizio->Button()->click();
@@ -225,7 +225,7 @@ TEST_F(NuovoAnnoFinestra, MovingTheStartOf2020MovesTheEndOf2019InTheSameSave) {
   // No: nothing is written and the row stays in edit.
   KvMessageScript::Answer(mrNo);
   anni->xacPost->trigger();
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsEdit);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Edit);
   EXPECT_EQ(Date(1020), QStringLiteral("- -"));
   EXPECT_EQ(Date(1019), QStringLiteral("- -"));
 
@@ -237,7 +237,7 @@ TEST_F(NuovoAnnoFinestra, MovingTheStartOf2020MovesTheEndOf2019InTheSameSave) {
                          "dell'anno finanziario precedente. \n \nAnno finanziario precedente : 2019 \nInizio : "
                          "01/01/2019 \nFine : 31/12/2019 \n  Dopo modifica :  \nInizio : 01/01/2019 \nFine : "
                          "31/01/2020 \n \nContinuare ? "}));
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsBrowse);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Browse);
   EXPECT_EQ(Date(1020), QStringLiteral("2020-02-01 2020-12-31"));
   EXPECT_EQ(Date(1019), QStringLiteral("2019-01-01 2020-01-31"));
   EXPECT_EQ(Date(1021), QStringLiteral("- -"));
@@ -285,7 +285,7 @@ TEST_F(NuovoAnnoFinestra, AYearBeingTypedIsSavedOnlyThroughTheSaveRules) {
   EXPECT_FALSE(anni->grFrame->isEnabled());
   anni->pcFrame->setCurrentIndex(0);
   clickGridRow(0);
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Insert);
   EXPECT_EQ(Links(1), links);
   anni->xacCancel->trigger();
   EXPECT_TRUE(anni->grFrame->isEnabled());
@@ -297,7 +297,7 @@ TEST_F(NuovoAnnoFinestra, AYearBeingTypedIsSavedOnlyThroughTheSaveRules) {
   type(anni->xddFine->LineEdit(), QStringLiteral("31/12/2020"));
   anni->pcFrame->setCurrentIndex(0);
   clickGridRow(0);
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsEdit);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Edit);
   EXPECT_EQ(Date(1020), QStringLiteral("- -"));
   EXPECT_TRUE(KvMessageScript::Texts().isEmpty());
   anni->xacPost->trigger();
@@ -339,7 +339,7 @@ TEST_F(NuovoAnnoFinestra, OneClickOrOneKeySavesWhatIsBeingTyped) {
     }
     QCoreApplication::processEvents();
     EXPECT_FALSE(anni->xdlAnnoFin->SuggestionsVisible());
-    EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsBrowse);
+    EXPECT_EQ(anni->xdsMain->State(), KvState::Browse);
     EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TDWGANF d JOIN TANF_ANNIFINANZ a ON a.IANFID = d.IANFID "
                                     "WHERE d.IDWGID = 3 AND a.IANFVALORE = %1")
                          .arg(QString::fromLatin1(c.anno)))
@@ -418,7 +418,7 @@ TEST_F(NuovoAnnoFinestra, TheYearIsChosenOnlyWhileInsertingAndShowsTheSuiteDays)
   retype(anni->xdlAnnoFin->LineEdit(), QStringLiteral("2019"));
   anni->xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Attenzione ! \nAnno Finanziario già definito. "}));
-  EXPECT_EQ(anni->xdsMain->State(), TKvDataSource::dsInsert);
+  EXPECT_EQ(anni->xdsMain->State(), KvState::Insert);
   EXPECT_TRUE(anni->xdlAnnoFin->LineEdit()->hasFocus() || anni->focusWidget() == anni->xdlAnnoFin->LineEdit());
 
   anni->xacCancel->trigger();

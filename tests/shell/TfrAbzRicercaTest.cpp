@@ -1,4 +1,5 @@
 #include "KvMessageDlg.h"
+#include "KvTestResult.h"
 #include "KvQueryCollection.h"
 #include "PuxTestDb.h"
 #include "TKvDBGrid.h"
@@ -58,7 +59,7 @@ class TfrAbzRicercaTest : public PuxDbTest {
     list.SetCommandText(QStringLiteral(
         "SELECT IPREID, SPRECOD, DPREDATA, DPREDATASCADENZA, SPREDESCS FROM TPRE_PREVENTIVI ORDER BY SPRECOD"));
     QString error;
-    ASSERT_TRUE(list.Open(&error)) << error.toStdString();
+    ASSERT_TRUE(KvOk(list.Open()));
     frame.SetDataSet(&list);
     frame.AddToolWidget(bar);
     grid.SetColumns({{.field = "SPRECOD", .caption = "Numero", .width = 80},
@@ -211,7 +212,7 @@ TEST_F(TfrAbzRicercaTest, ARowBeingTypedIsSavedByTheWindowBeforeFiltering) {
       KvMessageDlg(QStringLiteral("Attenzione!\nManca il numero."), TMsgDlgType::mtWarning, mbOK);
       return;
     }
-    rw.Post();
+    rw.PostAndReport();
   };
   bar->SetGrid(rw.grFrame);
   bar->VoceMenuClick(2);
@@ -220,13 +221,13 @@ TEST_F(TfrAbzRicercaTest, ARowBeingTypedIsSavedByTheWindowBeforeFiltering) {
   search(QStringLiteral("rossi"));
   bar->tmFiltTimer();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList{QStringLiteral("Attenzione!\nManca il numero.")});
-  EXPECT_EQ(list.GetState(), TKvQueryCollection::dsInsert);
+  EXPECT_EQ(list.GetState(), KvState::Insert);
   EXPECT_FALSE(list.Filtered());
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TPRE_PREVENTIVI").toInt(), 5);
 
   list.SetFieldValue(QStringLiteral("SPRECOD"), QStringLiteral("00020"));
   bar->tmFiltTimer();
-  EXPECT_EQ(list.GetState(), TKvQueryCollection::dsBrowse);
+  EXPECT_EQ(list.GetState(), KvState::Browse);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TPRE_PREVENTIVI WHERE SPREDESCS = 'Rossi e figli'").toInt(), 1);
   EXPECT_EQ(codes(), QStringList({"00001", "00002", "00003", "00020"}));
 }
@@ -249,7 +250,7 @@ TEST_F(TfrAbzRicercaTest, ClearingTheTextRemovesTheFilterAtOnce) {
 
 TEST_F(TfrAbzRicercaTest, AnotherFilterGoesOnlyByTheButtonOrAFieldChange) {
   list.SetFilter(QStringLiteral("SPRECOD <> '00010'"));
-  list.SetFiltered(true);
+  ASSERT_TRUE(KvOk(list.SetFiltered(true)));
   search(QStringLiteral("x"));
   bar->edRicerca->clear();
   EXPECT_TRUE(list.Filtered());  // typing alone leaves it
@@ -266,7 +267,7 @@ TEST_F(TfrAbzRicercaTest, AnotherFilterGoesOnlyByTheButtonOrAFieldChange) {
   EXPECT_EQ(bar->acSearch->toolTip(), QStringLiteral("Ricerca per Numero"));
   EXPECT_EQ(bar->ImmagineCorrente(), 0);
 
-  list.SetFiltered(true);
+  ASSERT_TRUE(KvOk(list.SetFiltered(true)));
   bar->VoceMenuClick(1);
   EXPECT_FALSE(list.Filtered());
   EXPECT_EQ(bar->acSearch->toolTip(), QStringLiteral("Ricerca per Data"));

@@ -161,7 +161,7 @@ TEST_F(AbiComuniTest, RefusesACityWithoutNameOrForeignStateAndAPlaceStillInUse) 
     chooseState(fr->xdlStato, c.state);
     fr->xacPost->trigger();
     EXPECT_EQ(KvMessageScript::Texts(), QStringList{c.message}) << c.name.toStdString();
-    EXPECT_EQ(list->GetState(), TKvQueryCollection::dsInsert) << "the row stays, as typed";
+    EXPECT_EQ(list->GetState(), KvState::Insert) << "the row stays, as typed";
     fr->xacCancel->trigger();
   }
   EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TCOM_COMUNI")).toInt(), municipalities);

@@ -1,6 +1,7 @@
 #include "PuxTestDb.h"
 
 #include "DbSchema.h"
+#include "KvTestResult.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -89,7 +90,10 @@ QString templateFile(Content content, QString* error) {
   if (QFileInfo::exists(path)) return path;
   KvDatabaseTarget tpl;
   tpl.database = dir + QStringLiteral("/building-") + QUuid::createUuid().toString(QUuid::Id128) + QStringLiteral(".fdb");
-  if (!DbSchema::Create(tpl, content == Content::Demo, error)) return {};
+  if (KvStatus created = DbSchema::Create(tpl, content == Content::Demo); !created) {
+    if (error) *error = created.error();
+    return {};
+  }
   // rename() replaces atomically: a process copying the template meanwhile
   // still reads a whole file.
   if (std::rename(QFile::encodeName(tpl.database).constData(), QFile::encodeName(path).constData()) != 0) {
@@ -165,8 +169,7 @@ void Remove(const KvDatabaseTarget& target) {
 void PuxDbTest::SetUp() {
   target = PuxTestDb::NewDatabase(content());
   ASSERT_FALSE(target.database.isEmpty());
-  QString error;
-  ASSERT_TRUE(TdmKvConnection::OpenConnection(target, &error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(TdmKvConnection::OpenConnection(target)));
 }
 
 void PuxDbTest::TearDown() {
