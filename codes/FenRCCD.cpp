@@ -1,12 +1,12 @@
 #include "FenRCCD.h"
 
-#include "AbiULookup.h"
 #include "FenMCCD.h"
 #include "FenUAvvisiCodice.h"
 #include "FenUCodici.h"
 #include "FenUDatabase.h"
 #include "KvCollectionModel.h"
 #include "KvDbControls.h"
+#include "KvLookupPresets.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 #include "TKvDBGrid.h"
@@ -46,7 +46,8 @@ TfrFenCCD::TfrFenCCD(TdmFenCCD& modulo, QWidget* parent) : TfrKvDBRWGrid(parent)
   xddDataScad =
       AddDBDate(QStringLiteral("xddDataScad"), QStringLiteral("DCCDDATASCAD"), QStringLiteral("Data scadenza codice"));
   xleBenef = AddDBLookup(QStringLiteral("xleBenef"), QStringLiteral("IBENID"), QStringLiteral("Beneficiario"));
-  ImpostaLookupBeneficiari(*xleBenef);
+  // The supplier registry declares its lookup (registered with its windows).
+  KvLookupPresets::Apply(QStringLiteral("Beneficiari"), *xleBenef);
   xleBenef->OnChangeFKValue = [this](TKvDBLookupEdit& lookup, int, int) {
     if (editing()) dm->xqcCCD->SetFieldValue(QStringLiteral("SBENRAGSOC"), lookup.ListValue(QStringLiteral("SBENRAGSOC")));
   };

@@ -4,6 +4,8 @@
 #include "AbiFComEsteri.h"
 #include "AbiFMultiSelectBen.h"
 #include "AbiFSearchLoco.h"
+#include "AbiULookup.h"
+#include "KvLookupPresets.h"
 #include "KvWindowFactory.h"
 
 void AbiRegistraFinestre() {
@@ -13,4 +15,5 @@ void AbiRegistraFinestre() {
                             [](QWidget* parent) { return new TfmAbiBenSearch(parent); });
   KvWindowFactory::Register(QStringLiteral("TfmAbiMultiSelectBen"),
                             [](QWidget* parent) { return new TfmAbiMultiSelectBen(parent); });
+  KvLookupPresets::Register(QStringLiteral("Beneficiari"), ImpostaLookupBeneficiari);
 }

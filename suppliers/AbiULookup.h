@@ -2,8 +2,8 @@
 
 class TKvDBLookupEdit;
 
-// Lookup presets of the supplier registry, for the windows of any subsystem
-// that store a supplier.
+// Lookup presets of the supplier registry. Windows of other subsystems apply
+// them by name through KvLookupPresets (registered with the windows).
 
 // The suppliers in use (not deleted, not historicized): key IBENID, showing
 // SBENRAGSOC, searched in "Cerca Beneficiario" ("Beneficiari": name, tax

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AbiFinestre.h"
 #include "FenFCCD.h"
 #include "FenFSceltaDate.h"
 #include "FenFinestre.h"
@@ -44,6 +45,7 @@ class Codici : public PuxDbTest {
   void SetUp() override {
     PuxDbTest::SetUp();
     FenRegistraFinestre();
+    AbiRegistraFinestre();  // the supplier lookup and search window of the DURC
     KvMessageScript::Begin();
   }
   void TearDown() override {
