@@ -3,6 +3,7 @@
 #include "FenFSceltaDate.h"
 #include "FenUCodici.h"
 #include "KvConnection.h"
+#include "KvSql.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
 
@@ -71,11 +72,11 @@ void TdmFenCcdRpt::SetNumeroReport(int idModello) {
 
 int TdmFenCcdRpt::ModelloReport(int idReport) {
   if (idReport < 1000000) return idReport;
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral("SELECT iYRptId FROM TYRpc_RptCustom WHERE iYRpcId = :iYRpcId;"));
-  q.bindValue(QStringLiteral(":iYRpcId"), idReport);
-  if (!q.exec() || !q.next()) return -1;
-  return q.value(0).toInt();
+  const QVariant modello =
+      KvSql::Scalar(QStringLiteral("SELECT iYRptId FROM TYRpc_RptCustom WHERE iYRpcId = :iYRpcId"),
+                    {{QStringLiteral("iYRpcId"), idReport}})
+          .value_or(QVariant());
+  return modello.isNull() ? -1 : modello.toInt();
 }
 
 void TdmFenCcdRpt::impostaCodici() {

@@ -2,6 +2,7 @@
 
 #include "FenUCodici.h"
 #include "KvConnection.h"
+#include "KvSql.h"
 #include "KvMessageDlg.h"
 
 #include <QSqlError>
@@ -22,17 +23,14 @@ KvResult<QStringList> AvvisiCodice(const CodiceDaSalvare& codice, const QDate& o
   QStringList avvisi;
   const QString testo = codice.codice.trimmed();
   if (!testo.isEmpty()) {
-    QSqlQuery q(qqoKvGlobConn());
-    if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ITCCDID = ? "
-                                  "AND UPPER(TRIM(SCCDCODICE)) = ? AND ICCDID <> ?"))) {
-      return KvFail(QStringLiteral("Impossibile controllare l'archivio dei codici."), q.lastError().text());
-    }
-    q.bindValue(0, codice.tipo);
-    q.bindValue(1, testo.toUpper());
-    q.bindValue(2, codice.id);  // -1 for a new code: no row has it
-    if (!q.exec() || !q.next())
-      return KvFail(QStringLiteral("Impossibile controllare l'archivio dei codici."), q.lastError().text());
-    if (q.value(0).toInt() > 0)
+    const KvResult<QVariant> uguali =
+        KvSql::Scalar(QStringLiteral("SELECT COUNT(*) FROM TCCD_CIGCUPDURC WHERE ITCCDID = :TIPO "
+                                     "AND UPPER(TRIM(SCCDCODICE)) = :CODICE AND ICCDID <> :ID"),
+                      {{QStringLiteral("TIPO"), codice.tipo},
+                       {QStringLiteral("CODICE"), testo.toUpper()},
+                       {QStringLiteral("ID"), codice.id}});  // -1 for a new code: no row has it
+    if (!uguali) return KvFail(QStringLiteral("Impossibile controllare l'archivio dei codici."), uguali.detail());
+    if (uguali->toInt() > 0)
       avvisi << QStringLiteral("Attenzione!\nIl codice %1 '%2' è già presente in archivio.")
                         .arg(SiglaTipoCodice(codice.tipo), testo) +
                     kDomanda;

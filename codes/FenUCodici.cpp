@@ -2,6 +2,7 @@
 
 #include "FenFSearchCCD.h"
 #include "KvConnection.h"
+#include "KvSql.h"
 #include "KvQueryCollection.h"
 #include "KvTransaction.h"
 #include "TKvDBLookupEdit.h"
@@ -162,15 +163,13 @@ QString SqlMovimentiCollegati() {
 }
 
 int ContaMovimentiCollegati(int iCcdId) {
-  QSqlQuery q(qqoKvGlobConn());
-  if (!q.prepare(QStringLiteral("SELECT COUNT(*) FROM (%1) movcoll").arg(SqlMovimentiCollegati()))) return -1;
-  q.bindValue(QStringLiteral(":iCcdId"), iCcdId);  // every occurrence
-  if (!q.exec() || !q.next()) return -1;
-  return q.value(0).toInt();
+  return KvSql::Scalar(QStringLiteral("SELECT COUNT(*) FROM (%1) movcoll").arg(SqlMovimentiCollegati()),
+                       {{QStringLiteral("iCcdId"), iCcdId}})
+      .value_or(QVariant(-1))
+      .toInt();
 }
 
 int ContaRiferimentiCodice(int iCcdId) {
-  QSqlQuery q(qqoKvGlobConn());
   const QString tre = QStringLiteral("iCcdId_cig = :iCcdId OR iCcdId_cup = :iCcdId OR iCcdId_durc = :iCcdId");
   const QString sql =
       QStringLiteral(
@@ -182,10 +181,7 @@ int ContaRiferimentiCodice(int iCcdId) {
           "+ (SELECT COUNT(*) FROM TIdc_InvDoc WHERE %1) "
           "+ (SELECT COUNT(*) FROM TAvc_Avcp WHERE iCcdId_cig = :iCcdId) FROM RDB$DATABASE")
           .arg(tre);
-  if (!q.prepare(sql)) return -1;
-  q.bindValue(QStringLiteral(":iCcdId"), iCcdId);  // every occurrence
-  if (!q.exec() || !q.next()) return -1;
-  return q.value(0).toInt();
+  return KvSql::Scalar(sql, {{QStringLiteral("iCcdId"), iCcdId}}).value_or(QVariant(-1)).toInt();
 }
 
 QString TestoCampoObbligatorio(const QString& campo) {
@@ -197,27 +193,15 @@ namespace {
 // Runs the copy statement for every movement of one type with the code as
 // CIG, in one transaction.
 KvStatus copiaCig(int iCcdId, int tipoMovimenti, const QString& statement) {
-  QSqlDatabase db = qqoKvGlobConn();
-  return KvInTransaction(db, [&]() -> KvStatus {
-    auto fail = [](const QString& why) { return KvFail(why); };
+  return KvInTransaction(qqoKvGlobConn(), [&]() -> KvStatus {
     QList<int> movimenti;
-    {
-      QSqlQuery sel(db);
-      if (!sel.prepare(
-              QStringLiteral("SELECT iMovId FROM TMov_Movimenti WHERE iTpmId = :iTpmId AND iCcdId_cig = :iCcdId")))
-        return fail(sel.lastError().text());
-      sel.bindValue(QStringLiteral(":iTpmId"), tipoMovimenti);
-      sel.bindValue(QStringLiteral(":iCcdId"), iCcdId);
-      if (!sel.exec()) return fail(sel.lastError().text());
-      while (sel.next()) movimenti << sel.value(0).toInt();
-      if (sel.lastError().isValid()) return fail(sel.lastError().text());
-    }
-    QSqlQuery upd(db);
-    if (!upd.prepare(statement)) return fail(upd.lastError().text());
-    for (const int iMovId : movimenti) {
-      upd.bindValue(QStringLiteral(":iMovId"), iMovId);  // every occurrence
-      if (!upd.exec()) return fail(upd.lastError().text());
-    }
+    const KvStatus read = KvSql::Rows(
+        QStringLiteral("SELECT iMovId FROM TMov_Movimenti WHERE iTpmId = :iTpmId AND iCcdId_cig = :iCcdId"),
+        {{QStringLiteral("iTpmId"), tipoMovimenti}, {QStringLiteral("iCcdId"), iCcdId}},
+        [&](const QSqlQuery& q) { movimenti << q.value(0).toInt(); });
+    if (!read) return read;
+    for (const int iMovId : movimenti)
+      if (KvStatus copiato = KvSql::Exec(statement, {{QStringLiteral("iMovId"), iMovId}}); !copiato) return copiato;
     return {};
   });
 }

@@ -169,11 +169,11 @@ KvResult<QStringList> Missing(QSqlDatabase db) {
 }
 
 int StoredVersion(QSqlDatabase db) {
-  QSqlQuery q(db);
-  q.prepare(QStringLiteral("SELECT IDBVSCHEMA FROM TYDBV_DBVERSIONE WHERE SDBVAPPL = :APPL"));
-  q.bindValue(QStringLiteral(":APPL"), kVersionAppl);
-  if (!q.exec() || !q.next()) return 0;
-  return q.value(0).toInt();
+  // A database without the version table (an old schema) is at version 0.
+  return KvSql::Scalar(QStringLiteral("SELECT IDBVSCHEMA FROM TYDBV_DBVERSIONE WHERE SDBVAPPL = :APPL"),
+                       {{QStringLiteral("APPL"), kVersionAppl}}, db)
+      .value_or(QVariant(0))
+      .toInt();
 }
 
 KvStatus Upgrade(QSqlDatabase db) {

@@ -15,15 +15,14 @@
 
 namespace {
 
+// A parameter that cannot be read counts as never saved (the callers' default).
 QVariant readParam(const QSqlDatabase& db, const QString& key) {
-  QSqlQuery q(db);
-  q.prepare(
-      QStringLiteral("SELECT SPARVALORE FROM TYPAR_PARAMETRI WHERE SPARAPPL = :APPL "
-                     "AND SPARCHIAVE = :CHIAVE AND SPARUTENTE = ''"));
-  q.bindValue(QStringLiteral(":APPL"), TKvParamManager::ApplicationOf(key));
-  q.bindValue(QStringLiteral(":CHIAVE"), key.trimmed().toUpper());
-  if (!q.exec() || !q.next()) return {};
-  return q.value(0);
+  return KvSql::Scalar(QStringLiteral("SELECT SPARVALORE FROM TYPAR_PARAMETRI WHERE SPARAPPL = :APPL "
+                                      "AND SPARCHIAVE = :CHIAVE AND SPARUTENTE = ''"),
+                       {{QStringLiteral("APPL"), TKvParamManager::ApplicationOf(key)},
+                        {QStringLiteral("CHIAVE"), key.trimmed().toUpper()}},
+                       db)
+      .value_or(QVariant());
 }
 
 KvStatus writeParam(const QSqlDatabase& db, const QString& key, const QVariant& value) {

@@ -4,6 +4,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace KvSql {
 
@@ -40,13 +41,20 @@ KvStatus Exec(const QString& sql, const Params& params, QSqlDatabase db) {
 }
 
 KvResult<QVariant> Scalar(const QString& sql, const Params& params, QSqlDatabase db) {
+  const KvResult<QVariantList> row = FirstRow(sql, params, db);
+  if (!row) return row.failure();
+  return row->isEmpty() ? QVariant() : row->first();
+}
+
+KvResult<QVariantList> FirstRow(const QString& sql, const Params& params, QSqlDatabase db) {
   QSqlQuery q(connection(db));
   q.setForwardOnly(true);
   if (KvStatus s = run(q, sql, params); !s) return s.failure();
-  QVariant value;
-  if (q.next()) value = q.value(0);
+  QVariantList values;
+  if (q.next())
+    for (int i = 0; i < q.record().count(); ++i) values << q.value(i);
   if (q.lastError().isValid()) return Failure(q);
-  return value;
+  return values;
 }
 
 KvStatus Rows(const QString& sql, const Params& params, const std::function<void(const QSqlQuery&)>& row,

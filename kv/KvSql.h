@@ -25,6 +25,8 @@ using Params = QList<QPair<QString, QVariant>>;
 KvStatus Exec(const QString& sql, const Params& params = {}, QSqlDatabase db = QSqlDatabase());
 // The first column of the first row; a null QVariant when there is no row.
 KvResult<QVariant> Scalar(const QString& sql, const Params& params = {}, QSqlDatabase db = QSqlDatabase());
+// The values of the first row; an empty list when there is no row.
+KvResult<QVariantList> FirstRow(const QString& sql, const Params& params = {}, QSqlDatabase db = QSqlDatabase());
 // Calls row for every row, in order; an error met while reading fails too.
 KvStatus Rows(const QString& sql, const Params& params, const std::function<void(const QSqlQuery&)>& row,
               QSqlDatabase db = QSqlDatabase());

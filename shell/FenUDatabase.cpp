@@ -13,20 +13,17 @@
 #include <cmath>
 
 int NuovoId(const QString& table) {
-  QSqlQuery q(qqoKvGlobConn());
-  if (!q.prepare(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"))) return 0;
-  q.bindValue(QStringLiteral(":STABLENAME"), table.trimmed().toUpper());
-  q.bindValue(QStringLiteral(":ICNTID"), 1);
-  if (!q.exec() || !q.next()) return 0;
-  return q.value(0).toInt();
+  return KvSql::Scalar(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"),
+                       {{QStringLiteral("STABLENAME"), table.trimmed().toUpper()}, {QStringLiteral("ICNTID"), 1}})
+      .value_or(QVariant(0))
+      .toInt();
 }
 
 namespace {
 
 std::optional<QDateTime> serverTimestamp() {
-  QSqlQuery q(qqoKvGlobConn());
-  if (!q.exec(QStringLiteral("SELECT SERVERDATE FROM PYGETSERVERTIMESTAMP")) || !q.next()) return std::nullopt;
-  const QDateTime t = q.value(0).toDateTime();
+  const QDateTime t =
+      KvSql::Scalar(QStringLiteral("SELECT SERVERDATE FROM PYGETSERVERTIMESTAMP")).value_or(QVariant()).toDateTime();
   if (!t.isValid()) return std::nullopt;
   return t;
 }
@@ -129,18 +126,19 @@ KvResult<QString> NuovoCodice(TipoCodice kind) {
 
 FenDateEsercizio LeggiDateEsercizio(int year, int dwgId) {
   FenDateEsercizio out;
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral(
-      "SELECT TANF_ANNIFINANZ.IANFID, TANF_ANNIFINANZ.IANFVALORE, TANF_ANNIFINANZ.DANFKALVOINIZIO, "
-      "TANF_ANNIFINANZ.DANFKALVOFINE, TDWGANF.DDWGANFINIZIO, TDWGANF.DDWGANFFINE FROM TANF_ANNIFINANZ "
-      "JOIN TDWGANF ON (TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID AND TDWGANF.DDELETE IS NULL) "
-      "WHERE TANF_ANNIFINANZ.IANFVALORE = :IANFVALORE AND TDWGANF.IDWGID = :IDWGID"));
-  q.bindValue(QStringLiteral(":IANFVALORE"), year);
-  q.bindValue(QStringLiteral(":IDWGID"), dwgId);
-  if (!q.exec() || !q.next()) return out;
-  auto pick = [&q](int own, int suite) {
-    if (!q.value(own).isNull()) return q.value(own).toDate();
-    if (!q.value(suite).isNull()) return q.value(suite).toDate();
+  // A year that cannot be read has no days, as a missing one.
+  const QVariantList row =
+      KvSql::FirstRow(
+          QStringLiteral("SELECT TANF_ANNIFINANZ.IANFID, TANF_ANNIFINANZ.IANFVALORE, TANF_ANNIFINANZ.DANFKALVOINIZIO, "
+                         "TANF_ANNIFINANZ.DANFKALVOFINE, TDWGANF.DDWGANFINIZIO, TDWGANF.DDWGANFFINE FROM TANF_ANNIFINANZ "
+                         "JOIN TDWGANF ON (TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID AND TDWGANF.DDELETE IS NULL) "
+                         "WHERE TANF_ANNIFINANZ.IANFVALORE = :IANFVALORE AND TDWGANF.IDWGID = :IDWGID"),
+          {{QStringLiteral("IANFVALORE"), year}, {QStringLiteral("IDWGID"), dwgId}})
+          .value_or({});
+  if (row.isEmpty()) return out;
+  auto pick = [&row](int own, int suite) {
+    if (!row[own].isNull()) return row[own].toDate();
+    if (!row[suite].isNull()) return row[suite].toDate();
     return QDate();
   };
   out.inizio = pick(4, 2);

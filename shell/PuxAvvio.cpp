@@ -3,6 +3,7 @@
 #include "DbSchema.h"
 #include "FenUDatabase.h"
 #include "KvParam.h"
+#include "KvSql.h"
 #include "KvParamManager.h"
 #include "PuxContesto.h"
 
@@ -57,14 +58,15 @@ void PuxLeggiContesto() {
   Contesto.DescOrd = KvParamAsInt(QStringLiteral("PUXP_DescOrd"));
   Contesto.Mail = KvParamAsInt(QStringLiteral("PUXP_MAIL"));
   Contesto.EsercizioFin = 0;
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral(
-      " SELECT TANF_ANNIFINANZ.IANFVALORE FROM TANF_ANNIFINANZ JOIN TDWGANF ON (TDWGANF.IANFID = "
-      "TANF_ANNIFINANZ.IANFID AND TDWGANF.DDELETE IS NULL) WHERE TANF_ANNIFINANZ.IANFID = :IANFID AND "
-      "TDWGANF.IDWGID = :IDWGID"));
-  q.bindValue(QStringLiteral(":IANFID"), KvParamAsInt(QStringLiteral("KVUP_AnfId")));
-  q.bindValue(QStringLiteral(":IDWGID"), Contesto.DwgId);
-  if (q.exec() && q.next()) Contesto.EsercizioFin = q.value(0).toInt();
+  // A year that cannot be read stays 0: the windows then refuse to open, saying so.
+  const QVariant anno =
+      KvSql::Scalar(QStringLiteral(" SELECT TANF_ANNIFINANZ.IANFVALORE FROM TANF_ANNIFINANZ JOIN TDWGANF ON "
+                                   "(TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID AND TDWGANF.DDELETE IS NULL) WHERE "
+                                   "TANF_ANNIFINANZ.IANFID = :IANFID AND TDWGANF.IDWGID = :IDWGID"),
+                    {{QStringLiteral("IANFID"), KvParamAsInt(QStringLiteral("KVUP_AnfId"))},
+                     {QStringLiteral("IDWGID"), Contesto.DwgId}})
+          .value_or(QVariant());
+  if (!anno.isNull()) Contesto.EsercizioFin = anno.toInt();
 }
 
 void PuxCalcolaDateEsercizio() {

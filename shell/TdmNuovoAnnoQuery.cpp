@@ -3,6 +3,7 @@
 #include "KvConnection.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
+#include "KvSql.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -64,8 +65,7 @@ bool confermaBuco(const QDate& da, const QDate& a) {
 }
 
 std::optional<Vicino> vicino(const TdmNuovoAnnoQuery::Riga& r, bool precedente) {
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral(
+  const QVariantList q = KvSql::FirstRow(QStringLiteral(
                 " SELECT TDWGANF.IDWGANFID, TDWGANF.DDWGANFINIZIO AS INIZIOUTENTE, TDWGANF.DDWGANFFINE AS FINEUTENTE, "
                 "TANF_ANNIFINANZ.DANFKALVOINIZIO AS INIZIOKALVO, TANF_ANNIFINANZ.DANFKALVOFINE AS FINEKALVO, "
                 "TANF_ANNIFINANZ.IANFVALORE AS ANNOFIN FROM TDWGANF INNER JOIN TANF_ANNIFINANZ ON (TDWGANF.IANFID = "
@@ -74,16 +74,17 @@ std::optional<Vicino> vicino(const TdmNuovoAnnoQuery::Riga& r, bool precedente) 
                 "TANF_ANNIFINANZ.IANFID) WHERE TANF_ANNIFINANZ.IANFVALORE %2 :IANFVALORE AND TDWGANF.IDWGANFID <> "
                 ":IDWGANFID AND TDWGANF.IDWGID = :IDWGID)) AND TDWGANF.IDWGID = :IDWGID")
                 .arg(precedente ? QStringLiteral("MAX") : QStringLiteral("MIN"),
-                     precedente ? QStringLiteral("<") : QStringLiteral(">")));
-  q.bindValue(QStringLiteral(":IANFVALORE"), r.anno);
-  q.bindValue(QStringLiteral(":IDWGANFID"), r.idDwgAnf);
-  q.bindValue(QStringLiteral(":IDWGID"), r.idDwg);
-  if (!q.exec() || !q.next()) return std::nullopt;
+                     precedente ? QStringLiteral("<") : QStringLiteral(">")),
+                                         {{QStringLiteral("IANFVALORE"), r.anno},
+                                          {QStringLiteral("IDWGANFID"), r.idDwgAnf},
+                                          {QStringLiteral("IDWGID"), r.idDwg}})
+                               .value_or({});
+  if (q.size() < 6) return std::nullopt;
   Vicino v;
-  v.id = q.value(0).toInt();
-  v.inizio = q.value(1).isNull() ? q.value(3).toDate() : q.value(1).toDate();
-  v.fine = q.value(2).isNull() ? q.value(4).toDate() : q.value(2).toDate();
-  v.anno = q.value(5).toInt();
+  v.id = q[0].toInt();
+  v.inizio = q[1].isNull() ? q[3].toDate() : q[1].toDate();
+  v.fine = q[2].isNull() ? q[4].toDate() : q[2].toDate();
+  v.anno = q[5].toInt();
   return v;
 }
 
@@ -109,17 +110,16 @@ QStringList spostamento(const QString& testa, const QString& quale, const Vicino
 }
 
 bool annoGiaDefinito(const TdmNuovoAnnoQuery::Riga& r) {
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral(
-      " SELECT TDWGANF.IDWGANFID, TDWGANF.IANFID, TDWGANF.IDWGID, TDWGANF.DDWGANFINIZIO, TDWGANF.DDWGANFFINE, "
-      "TDWGANF.DSTART, TDWGANF.DEND, TDWGANF.DDELETE FROM TDWGANF INNER JOIN TANF_ANNIFINANZ ON (TDWGANF.IANFID = "
-      "TANF_ANNIFINANZ.IANFID) WHERE (TANF_ANNIFINANZ.IANFVALORE = :IANFVALORE) AND (TDWGANF.IDWGID = :IDWGID)"));
-  q.bindValue(QStringLiteral(":IANFVALORE"), r.anno);
-  q.bindValue(QStringLiteral(":IDWGID"), r.idDwg);
-  if (!q.exec()) return false;
-  while (q.next())
-    if (r.inserimento || q.value(0).toInt() != r.idDwgAnf) return true;
-  return false;
+  bool definito = false;
+  // Not readable: the save goes on and the database's own keys decide.
+  (void)KvSql::Rows(
+      QStringLiteral(" SELECT TDWGANF.IDWGANFID FROM TDWGANF INNER JOIN TANF_ANNIFINANZ ON (TDWGANF.IANFID = "
+                     "TANF_ANNIFINANZ.IANFID) WHERE (TANF_ANNIFINANZ.IANFVALORE = :IANFVALORE) AND "
+                     "(TDWGANF.IDWGID = :IDWGID)"),
+      {{QStringLiteral("IANFVALORE"), r.anno}, {QStringLiteral("IDWGID"), r.idDwg}}, [&](const QSqlQuery& q) {
+        if (r.inserimento || q.value(0).toInt() != r.idDwgAnf) definito = true;
+      });
+  return definito;
 }
 
 }  // namespace
@@ -128,22 +128,25 @@ std::pair<QDate, QDate> TdmNuovoAnnoQuery::DateSuite(const QString& annoDigitato
   bool ok = false;
   const int anno = annoDigitato.trimmed().toInt(&ok);
   if (!ok || anno < 1970 || anno > 2050) return {};
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral(" SELECT TANF_ANNIFINANZ.DANFKALVOINIZIO, TANF_ANNIFINANZ.DANFKALVOFINE FROM "
-                           "TANF_ANNIFINANZ WHERE TANF_ANNIFINANZ.IANFVALORE = :IANFVALORE"));
-  q.bindValue(QStringLiteral(":IANFVALORE"), anno);
-  if (!q.exec() || !q.next()) return {};
-  return {q.value(0).toDate(), q.value(1).toDate()};
+  const QVariantList q =
+      KvSql::FirstRow(QStringLiteral(" SELECT TANF_ANNIFINANZ.DANFKALVOINIZIO, TANF_ANNIFINANZ.DANFKALVOFINE FROM "
+                                     "TANF_ANNIFINANZ WHERE TANF_ANNIFINANZ.IANFVALORE = :IANFVALORE"),
+                      {{QStringLiteral("IANFVALORE"), anno}})
+          .value_or({});
+  if (q.size() < 2) return {};
+  return {q[0].toDate(), q[1].toDate()};
 }
 
 std::pair<QDate, QDate> TdmNuovoAnnoQuery::DateEffettive(int idDwgAnf) {
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral("SELECT COALESCE(TDWGANF.DDWGANFINIZIO, TANF_ANNIFINANZ.DANFKALVOINIZIO), "
-                           "COALESCE(TDWGANF.DDWGANFFINE, TANF_ANNIFINANZ.DANFKALVOFINE) FROM TDWGANF INNER JOIN "
-                           "TANF_ANNIFINANZ ON (TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID) WHERE TDWGANF.IDWGANFID = :ID"));
-  q.bindValue(QStringLiteral(":ID"), idDwgAnf);
-  if (!q.exec() || !q.next()) return {};
-  return {q.value(0).toDate(), q.value(1).toDate()};
+  const QVariantList q =
+      KvSql::FirstRow(QStringLiteral("SELECT COALESCE(TDWGANF.DDWGANFINIZIO, TANF_ANNIFINANZ.DANFKALVOINIZIO), "
+                                     "COALESCE(TDWGANF.DDWGANFFINE, TANF_ANNIFINANZ.DANFKALVOFINE) FROM TDWGANF INNER "
+                                     "JOIN TANF_ANNIFINANZ ON (TDWGANF.IANFID = TANF_ANNIFINANZ.IANFID) WHERE "
+                                     "TDWGANF.IDWGANFID = :ID"),
+                      {{QStringLiteral("ID"), idDwgAnf}})
+          .value_or({});
+  if (q.size() < 2) return {};
+  return {q[0].toDate(), q[1].toDate()};
 }
 
 TdmNuovoAnnoQuery::Esito TdmNuovoAnnoQuery::Verifica(const Riga& r) {
@@ -291,11 +294,11 @@ void TdmNuovoAnnoQuery::Libera() {
 }
 
 bool TdmNuovoAnnoQuery::NessunAnnoIstituti() {
-  QSqlQuery q(qqoKvGlobConn());
-  if (!q.exec(QStringLiteral(" SELECT VDOW_DATAOWNER.IDWGID FROM VDOW_DATAOWNER JOIN TDWGANF ON (TDWGANF.IDWGID = "
-                             "VDOW_DATAOWNER.IDWGID AND VDOW_DATAOWNER.IDOWID IS NOT NULL)")))
-    return false;
-  return !q.next();
+  // Not readable: the full list of institutes, as when some have years.
+  const KvResult<QVariantList> row = KvSql::FirstRow(
+      QStringLiteral(" SELECT VDOW_DATAOWNER.IDWGID FROM VDOW_DATAOWNER JOIN TDWGANF ON (TDWGANF.IDWGID = "
+                     "VDOW_DATAOWNER.IDWGID AND VDOW_DATAOWNER.IDOWID IS NOT NULL)"));
+  return row && row->isEmpty();
 }
 
 KvStatus TdmNuovoAnnoQuery::ApriIstituti() {

@@ -2,6 +2,7 @@
 
 #include "FenUDatabase.h"
 #include "KvConnection.h"
+#include "KvSql.h"
 #include "KvMessageDlg.h"
 #include "KvParam.h"
 #include "KvParamManager.h"
@@ -149,12 +150,12 @@ bool TfmPuxMain::mostraParametri() { return m_parameters.xpmKvuParams.Execute(th
 
 void TfmPuxMain::AggiornaPannelli() {
   if (FirstActivationPending()) return;
-  QString name;
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral("SELECT VDOW_DATAOWNER.IDOWID, VDOW_DATAOWNER.SDOWSDESC FROM VDOW_DATAOWNER "
-                           "WHERE VDOW_DATAOWNER.IDWGID = :IDWGID"));
-  q.bindValue(QStringLiteral(":IDWGID"), Contesto.DwgId);
-  if (q.exec() && q.next()) name = q.value(1).toString();
+  // An institute that cannot be read shows no name.
+  const QString name = KvSql::Scalar(QStringLiteral("SELECT VDOW_DATAOWNER.SDOWSDESC FROM VDOW_DATAOWNER "
+                                                    "WHERE VDOW_DATAOWNER.IDWGID = :IDWGID"),
+                                     {{QStringLiteral("IDWGID"), Contesto.DwgId}})
+                           .value_or(QVariant())
+                           .toString();
   SetPanelText(0, QStringLiteral("Istituto: ") + name);
   SetPanelText(1, QStringLiteral("Esercizio finanziario corrente: ") + QString::number(Contesto.EsercizioFin));
 }

@@ -2,6 +2,7 @@
 
 #include "AbiFComEsteri.h"
 #include "KvConnection.h"
+#include "KvSql.h"
 #include "KvQueryCollection.h"
 
 #include <QComboBox>
@@ -44,11 +45,11 @@ TfmSearchLoco::~TfmSearchLoco() = default;
 
 void TfmSearchLoco::caricaStati() {
   if (cbStato->count() > 0) return;
-  QSqlQuery q(qqoKvGlobConn());
-  if (!q.exec(QStringLiteral("SELECT ISTAID, SSTALDESC FROM TSTA_STATI WHERE DDELETE IS NULL ORDER BY SSTALDESC")))
-    return;
   ++m_sincro;
-  while (q.next()) cbStato->addItem(q.value(1).toString(), q.value(0).toInt());
+  // A list of states that cannot be read stays empty; the places of Italy still show.
+  (void)KvSql::Rows(
+      QStringLiteral("SELECT ISTAID, SSTALDESC FROM TSTA_STATI WHERE DDELETE IS NULL ORDER BY SSTALDESC"), {},
+      [this](const QSqlQuery& q) { cbStato->addItem(q.value(1).toString(), q.value(0).toInt()); });
   cbStato->setCurrentIndex(cbStato->findData(m_iStaId));
   --m_sincro;
 }

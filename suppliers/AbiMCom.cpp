@@ -2,6 +2,7 @@
 
 #include "FenUDatabase.h"
 #include "KvConnection.h"
+#include "KvSql.h"
 #include "KvQueryCollection.h"
 
 #include <QCoreApplication>
@@ -71,11 +72,13 @@ void TdmComuni::SetStatoDefault(int iStaId) {
     SetCodiciDefault(-1, {}, {}, {});
     return;
   }
-  QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral("SELECT SSTALDESC, SSTACODICE, SSTAISTAT FROM TSTA_STATI WHERE ISTAID = ?"));
-  q.addBindValue(iStaId);
-  if (q.exec() && q.next())
-    SetCodiciDefault(iStaId, q.value(0).toString(), q.value(1).toString(), q.value(2).toString());
+  // A state that cannot be read keeps its id, with no names.
+  const QVariantList stato =
+      KvSql::FirstRow(QStringLiteral("SELECT SSTALDESC, SSTACODICE, SSTAISTAT FROM TSTA_STATI WHERE ISTAID = :ISTAID"),
+                      {{QStringLiteral("ISTAID"), iStaId}})
+          .value_or({});
+  if (stato.size() == 3)
+    SetCodiciDefault(iStaId, stato[0].toString(), stato[1].toString(), stato[2].toString());
   else
     SetCodiciDefault(iStaId, {}, {}, {});
 }
