@@ -4,6 +4,7 @@
 
 #include "KvConnection.h"
 #include "KvFilter.h"
+#include "KvSqlText.h"
 #include "KvNumberText.h"
 #include "KvTextOrder.h"
 
@@ -29,12 +30,6 @@ namespace {
 const QString kGenId = QStringLiteral("KVGENID");
 const QString kCurrId = QStringLiteral("KVCURRID");
 
-QString normName(const QString& name) {
-  QString n = name.trimmed();
-  if (n.startsWith(QLatin1Char(':'))) n.remove(0, 1);
-  return n.toUpper();
-}
-
 QString errorText(const QSqlError& e) {
   const QString db = e.databaseText().trimmed();
   const QString drv = e.driverText().trimmed();
@@ -45,90 +40,7 @@ QString errorText(const QSqlError& e) {
 
 // ---- SQL text helpers --------------------------------------------------
 
-bool isIdentStart(QChar c) {
-  return c.isLetter() || c == QLatin1Char('_');
-}
-bool isIdentChar(QChar c) {
-  return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
-}
-
-// The statement with every ":NAME" turned into a positional "?" (outside
-// literals, quoted names and comments) and the names in order, upper case.
-// Binding by position lets a parameter found nowhere be bound as NULL and
-// keeps name matching case-insensitive.
-struct ParsedSql {
-  QString sql;
-  QStringList params;
-};
-
-ParsedSql parseParams(const QString& text) {
-  ParsedSql out;
-  out.sql.reserve(text.size());
-  const int n = text.size();
-  int i = 0;
-  while (i < n) {
-    const QChar c = text[i];
-    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-      const int end = text.indexOf(c, i + 1);
-      const int stop = end < 0 ? n : end + 1;
-      out.sql += QStringView(text).mid(i, stop - i);
-      i = stop;
-    } else if (c == QLatin1Char('-') && i + 1 < n && text[i + 1] == QLatin1Char('-')) {
-      const int end = text.indexOf(QLatin1Char('\n'), i);
-      const int stop = end < 0 ? n : end;
-      out.sql += QStringView(text).mid(i, stop - i);
-      i = stop;
-    } else if (c == QLatin1Char('/') && i + 1 < n && text[i + 1] == QLatin1Char('*')) {
-      const int end = text.indexOf(QLatin1String("*/"), i + 2);
-      const int stop = end < 0 ? n : end + 2;
-      out.sql += QStringView(text).mid(i, stop - i);
-      i = stop;
-    } else if (c == QLatin1Char(':') && i + 1 < n && isIdentStart(text[i + 1])) {
-      int j = i + 1;
-      while (j < n && isIdentChar(text[j])) ++j;
-      out.params << text.mid(i + 1, j - i - 1).toUpper();
-      out.sql += QLatin1Char('?');
-      i = j;
-    } else {
-      out.sql += c;
-      ++i;
-    }
-  }
-  return out;
-}
-
-// The text with literals, quoted names and comments blanked (same length),
-// so that keywords, commas and parentheses can be found by position.
-QString maskSql(const QString& text) {
-  QString m = text;
-  const int n = m.size();
-  int i = 0;
-  auto blank = [&](int from, int to) {
-    for (int k = from; k < to && k < n; ++k) m[k] = QLatin1Char('x');
-  };
-  while (i < n) {
-    const QChar c = text[i];
-    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-      const int end = text.indexOf(c, i + 1);
-      const int stop = end < 0 ? n : end;
-      blank(i + 1, stop);
-      i = stop + 1;
-    } else if (c == QLatin1Char('-') && i + 1 < n && text[i + 1] == QLatin1Char('-')) {
-      const int end = text.indexOf(QLatin1Char('\n'), i);
-      const int stop = end < 0 ? n : end;
-      for (int k = i; k < stop; ++k) m[k] = QLatin1Char(' ');
-      i = stop;
-    } else if (c == QLatin1Char('/') && i + 1 < n && text[i + 1] == QLatin1Char('*')) {
-      const int end = text.indexOf(QLatin1String("*/"), i + 2);
-      const int stop = end < 0 ? n : end + 2;
-      for (int k = i; k < stop; ++k) m[k] = QLatin1Char(' ');
-      i = stop;
-    } else {
-      ++i;
-    }
-  }
-  return m;
-}
+using KvSqlText::NormName;
 
 // Position of a keyword at parenthesis depth 0 in [from, to), or -1.
 int findTopLevelWord(const QString& masked, const QString& word, int from, int to) {
@@ -139,9 +51,7 @@ int findTopLevelWord(const QString& masked, const QString& word, int from, int t
       ++depth;
     } else if (c == QLatin1Char(')')) {
       --depth;
-    } else if (depth == 0 && (i == 0 || !isIdentChar(masked[i - 1])) && i + word.size() <= to &&
-               QStringView(masked).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
-               (i + word.size() == masked.size() || !isIdentChar(masked[i + word.size()]))) {
+    } else if (depth == 0 && i + word.size() <= to && KvSqlText::WordAt(masked, i, word)) {
       return i;
     }
   }
@@ -213,7 +123,7 @@ QString statementTable(const QString& sql) {
 // Column that receives :KVGENID: its position in "INSERT INTO T (C1, C2)
 // VALUES (...)" (or "... SELECT ..."), or "SET C = :KVGENID" of an update.
 QString genIdColumn(const QString& sql) {
-  const QString masked = maskSql(sql);
+  const QString masked = KvSqlText::Masked(sql);
   static const QRegularExpression insertRe(
       QStringLiteral("^\\s*(?:UPDATE\\s+OR\\s+)?INSERT\\s+INTO\\s+[^\\s(]+\\s*\\("),
       QRegularExpression::CaseInsensitiveOption);
@@ -270,7 +180,7 @@ QList<TableRef> selectTables(const QString& select) {
                                        QStringLiteral("UNION"),  QStringLiteral("CROSS"), QStringLiteral("NATURAL"),
                                        QStringLiteral("HAVING"), QStringLiteral("PLAN"),  QStringLiteral("ROWS")};
   QList<TableRef> refs;
-  auto it = re.globalMatch(maskSql(select));
+  auto it = re.globalMatch(KvSqlText::Masked(select));
   while (it.hasNext()) {
     const QRegularExpressionMatch m = it.next();
     TableRef r{m.captured(1).toUpper(), m.captured(2).toUpper()};
@@ -353,9 +263,9 @@ using Row = QVariantList;
 // ---- TKvFieldValue -----------------------------------------------------
 
 void TKvFieldValue::Add(const QString& name, const QVariant& value) {
-  const QString n = normName(name);
+  const QString n = NormName(name);
   for (auto& item : m_items) {
-    if (normName(item.first) == n) {
+    if (NormName(item.first) == n) {
       item.second = value;
       return;
     }
@@ -364,14 +274,14 @@ void TKvFieldValue::Add(const QString& name, const QVariant& value) {
 }
 
 QVariant TKvFieldValue::Value(const QString& name) const {
-  const QString n = normName(name);
+  const QString n = NormName(name);
   for (const auto& item : m_items)
     if (item.first == n) return item.second;
   return {};
 }
 
 bool TKvFieldValue::Contains(const QString& name) const {
-  const QString n = normName(name);
+  const QString n = NormName(name);
   for (const auto& item : m_items)
     if (item.first == n) return true;
   return false;
@@ -428,7 +338,7 @@ struct TKvQueryCollection::Impl {
     return connectionName.isEmpty() ? qqoKvGlobConn() : QSqlDatabase::database(connectionName, false);
   }
 
-  int indexOf(const QString& name) const { return fieldIndex.value(normName(name), -1); }
+  int indexOf(const QString& name) const { return fieldIndex.value(NormName(name), -1); }
   int count() const { return int(visible.size()); }
   bool editing() const { return state == KvState::Insert || state == KvState::Edit; }
 
@@ -450,12 +360,12 @@ struct TKvQueryCollection::Impl {
     if (!tableName.isEmpty()) return tableName.trimmed().toUpper();
     const QList<TableRef> refs = selectTables(commandText);
     if (refs.isEmpty()) return {};
-    const QString key = normName(keyName());
+    const QString key = NormName(keyName());
     if (!key.isEmpty()) {
       const QRegularExpression qualified(
           QStringLiteral("\\b([A-Za-z_][\\w$]*)\\.\"?%1\"?\\b").arg(QRegularExpression::escape(key)),
           QRegularExpression::CaseInsensitiveOption);
-      const QRegularExpressionMatch m = qualified.match(maskSql(commandText));
+      const QRegularExpressionMatch m = qualified.match(KvSqlText::Masked(commandText));
       if (m.hasMatch()) {
         const QString qual = m.captured(1).toUpper();
         for (const TableRef& r : refs)
@@ -483,11 +393,11 @@ struct TKvQueryCollection::Impl {
   KvStatus load(Loaded& out) {
     QSqlDatabase db = database();
     if (!db.isOpen()) return fail(QStringLiteral("La connessione al database non è aperta."));
-    const ParsedSql p = parseParams(commandText);
+    const KvSqlText::Positional p = KvSqlText::ToPositional(commandText);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.prepare(p.sql)) return fail(errorText(query.lastError()));
-    for (int i = 0; i < p.params.size(); ++i) query.bindValue(i, paramValue(p.params[i]));
+    for (int i = 0; i < p.names.size(); ++i) query.bindValue(i, paramValue(p.names[i]));
     if (!query.exec()) return fail(errorText(query.lastError()));
     const QSqlRecord rec = query.record();
     const int n = rec.count();
@@ -685,7 +595,7 @@ struct TKvQueryCollection::Impl {
   // The statement with the i-th "?" replaced by literals[i] where one is given.
   static QString withLiterals(const QString& sql, const QStringList& literals) {
     if (std::all_of(literals.begin(), literals.end(), [](const QString& l) { return l.isEmpty(); })) return sql;
-    const QString masked = maskSql(sql);
+    const QString masked = KvSqlText::Masked(sql);
     QString out;
     int mark = 0;
     for (int i = 0; i < sql.size(); ++i) {
@@ -728,9 +638,9 @@ struct TKvQueryCollection::Impl {
     if (!prop.Execute) return {};
     TKvFieldValue& extra = prop.FieldValues ? *prop.FieldValues : values;
     const QString text = prop.Sql;
-    const ParsedSql p = parseParams(text);
+    const KvSqlText::Positional p = KvSqlText::ToPositional(text);
     const int key = keyIndex();
-    const bool namesGenId = p.params.contains(kGenId);
+    const bool namesGenId = p.names.contains(kGenId);
 
     QVariant genId;
     if (extra.Contains(kGenId)) {
@@ -744,8 +654,8 @@ struct TKvQueryCollection::Impl {
 
     QList<QVariant> bound;
     QStringList literals;  // an exact number of the row, written into the text
-    for (int i = 0; i < p.params.size(); ++i) {
-      const QString& name = p.params[i];
+    for (int i = 0; i < p.names.size(); ++i) {
+      const QString& name = p.names[i];
       QVariant v;
       QString literal;
       if (extra.Contains(name))
@@ -837,9 +747,9 @@ struct TKvQueryCollection::Impl {
   // of the main table named plainly in the select list.
   QStringList builtStatements(TKvQueryProp::Kind kind) const {
     const QString table = mainTable();
-    const QString key = normName(keyName());
+    const QString key = NormName(keyName());
     if (table.isEmpty() || key.isEmpty()) return {};
-    const QString masked = maskSql(commandText);
+    const QString masked = KvSqlText::Masked(commandText);
     const int sel = findTopLevelWord(masked, QStringLiteral("SELECT"), 0, masked.size());
     const int from = sel < 0 ? -1 : findTopLevelWord(masked, QStringLiteral("FROM"), sel, masked.size());
     if (from < 0) return {};
@@ -956,7 +866,7 @@ QString TKvQueryCollection::CommandText() const {
 }
 
 void TKvQueryCollection::SetParam(const QString& name, const QVariant& value) {
-  const QString n = normName(name);
+  const QString n = NormName(name);
   for (auto& p : d->params) {
     if (p.first == n) {
       p.second = value;
@@ -967,7 +877,7 @@ void TKvQueryCollection::SetParam(const QString& name, const QVariant& value) {
 }
 
 QVariant TKvQueryCollection::Param(const QString& name) const {
-  return d->paramValue(normName(name));
+  return d->paramValue(NormName(name));
 }
 void TKvQueryCollection::ClearParams() {
   d->params.clear();
@@ -1271,7 +1181,7 @@ KvStatus TKvQueryCollection::Delete() {
   QStringList list = d->statementsFor(TKvQueryProp::Delete);
   if (list.isEmpty()) {
     const QString table = d->mainTable();
-    const QString key = normName(d->keyName());
+    const QString key = NormName(d->keyName());
     if (table.isEmpty() || key.isEmpty())
       return d->fail(QStringLiteral("Impossibile cancellare il record: tabella non definita."));
     list << QStringLiteral("DELETE FROM %1 WHERE %2 = :KVCURRID").arg(table, key);

@@ -1,16 +1,18 @@
 #include "KvSqlScript.h"
 
+#include "KvSqlText.h"
+
 #include <QRegularExpression>
 
 namespace {
 
 QString withoutComments(const QString& text) {
-  QString t = text;
-  static const QRegularExpression lineComment(QStringLiteral("--[^\\n]*"));
-  static const QRegularExpression blockComment(QStringLiteral("/\\*.*?\\*/"),
-                                               QRegularExpression::DotMatchesEverythingOption);
-  t.remove(lineComment);
-  t.remove(blockComment);
+  QString t;
+  for (int i = 0; i < int(text.size());) {
+    const KvSqlText::Span span = KvSqlText::PartAt(text, i);
+    if (span.part != KvSqlText::Part::Comment) t += QStringView(text).mid(i, span.end - i);
+    i = span.end;
+  }
   return t.trimmed();
 }
 
@@ -24,7 +26,7 @@ QStringList KvSplitSqlScript(const QString& script) {
   QStringList out;
   QString term = QStringLiteral(";");
   QString current;
-  const int n = script.size();
+  const int n = int(script.size());
   int i = 0;
   auto flush = [&]() {
     // Comments before a statement belong to no statement.
@@ -41,28 +43,11 @@ QStringList KvSplitSqlScript(const QString& script) {
     out << stmt;
   };
   while (i < n) {
-    const QChar c = script.at(i);
-    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-      const int end = script.indexOf(c, i + 1);
-      // A doubled quote inside a literal is two adjacent literals for this
-      // scan, which keeps it intact.
-      const int stop = end < 0 ? n : end + 1;
-      current += script.mid(i, stop - i);
-      i = stop;
-      continue;
-    }
-    if (c == QLatin1Char('-') && i + 1 < n && script.at(i + 1) == QLatin1Char('-')) {
-      const int end = script.indexOf(QLatin1Char('\n'), i);
-      const int stop = end < 0 ? n : end;
-      current += script.mid(i, stop - i);
-      i = stop;
-      continue;
-    }
-    if (c == QLatin1Char('/') && i + 1 < n && script.at(i + 1) == QLatin1Char('*')) {
-      const int end = script.indexOf(QLatin1String("*/"), i + 2);
-      const int stop = end < 0 ? n : end + 2;
-      current += script.mid(i, stop - i);
-      i = stop;
+    // Literals, quoted names and comments are taken whole: a terminator
+    // inside them ends nothing.
+    if (const KvSqlText::Span span = KvSqlText::PartAt(script, i); span.part != KvSqlText::Part::Code) {
+      current += QStringView(script).mid(i, span.end - i);
+      i = span.end;
       continue;
     }
     if (script.mid(i, term.size()) == term) {
@@ -70,7 +55,7 @@ QStringList KvSplitSqlScript(const QString& script) {
       flush();
       continue;
     }
-    current += c;
+    current += script.at(i);
     ++i;
   }
   flush();
@@ -79,18 +64,13 @@ QStringList KvSplitSqlScript(const QString& script) {
 
 QString KvStripLeadingComments(const QString& statement) {
   int i = 0;
-  const int n = statement.size();
+  const int n = int(statement.size());
   while (i < n) {
     while (i < n && statement.at(i).isSpace()) ++i;
-    if (statement.mid(i, 2) == QLatin1String("--")) {
-      const int end = statement.indexOf(QLatin1Char('\n'), i);
-      i = end < 0 ? n : end + 1;
-    } else if (statement.mid(i, 2) == QLatin1String("/*")) {
-      const int end = statement.indexOf(QLatin1String("*/"), i + 2);
-      i = end < 0 ? n : end + 2;
-    } else {
-      break;
-    }
+    if (i == n) break;
+    const KvSqlText::Span span = KvSqlText::PartAt(statement, i);
+    if (span.part != KvSqlText::Part::Comment) break;
+    i = span.end;
   }
   return statement.mid(i);
 }

@@ -3,6 +3,7 @@
 #include "KvFieldKind.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
+#include "KvSqlText.h"
 
 #include <QApplication>
 #include <QHeaderView>
@@ -18,7 +19,7 @@ namespace {
 QStringList splitFields(const QString& fields) {
   QStringList out;
   for (const QString& f : fields.split(QRegularExpression(QStringLiteral("[;,]")), Qt::SkipEmptyParts)) {
-    const QString t = f.trimmed().toUpper();
+    const QString t = KvSqlText::NormName(f);
     if (!t.isEmpty()) out << t;
   }
   return out;
@@ -64,7 +65,7 @@ bool TKvColsIndexItem::Searchable() const {
 }
 
 bool TKvColsIndexItem::HasField(const QString& field) const {
-  return m_fields.contains(field.trimmed().toUpper());
+  return m_fields.contains(KvSqlText::NormName(field));
 }
 
 TKvColsIndexItem* TKvColsIndex::Add() {

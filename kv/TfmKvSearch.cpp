@@ -1,5 +1,7 @@
 #include "TfmKvSearch.h"
 
+#include "KvSqlText.h"
+
 #include "KvCollectionModel.h"
 #include "KvFieldKind.h"
 #include "KvMessageDlg.h"
@@ -27,50 +29,17 @@ const QString kOrderBy = QStringLiteral("##ORDERBY##");
 // parameter after the searched column (a longer text would not fit).
 constexpr int kPatternLength = 1000;
 
-QString paramName(const QString& name) {
-  QString n = name.trimmed();
-  if (n.startsWith(QLatin1Char(':'))) n.remove(0, 1);
-  return n.toUpper();
-}
+using KvSqlText::WordAt;
 
-bool identChar(QChar c) {
-  return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
-}
-
-// Literals, quoted names and comments blanked (same length), so that
-// keywords, commas and parentheses can be found by position.
-QString masked(const QString& text) {
-  QString m = text;
-  const int n = int(m.size());
-  int i = 0;
-  while (i < n) {
-    const QChar c = text[i];
-    if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
-      int end = int(text.indexOf(c, i + 1));
-      if (end < 0) end = n;
-      for (int k = i + 1; k < end; ++k) m[k] = QLatin1Char('x');
-      i = end + 1;
-    } else if (c == QLatin1Char('-') && i + 1 < n && text[i + 1] == QLatin1Char('-')) {
-      int end = int(text.indexOf(QLatin1Char('\n'), i));
-      if (end < 0) end = n;
-      for (int k = i; k < end; ++k) m[k] = QLatin1Char(' ');
-      i = end;
-    } else if (c == QLatin1Char('/') && i + 1 < n && text[i + 1] == QLatin1Char('*')) {
-      int end = int(text.indexOf(QLatin1String("*/"), i + 2));
-      end = end < 0 ? n : end + 2;
-      for (int k = i; k < end; ++k) m[k] = QLatin1Char(' ');
-      i = end;
-    } else {
-      ++i;
-    }
-  }
-  return m;
-}
-
-bool wordAt(const QString& m, int i, const QString& word) {
-  return (i == 0 || !identChar(m[i - 1])) && i + word.size() <= m.size() &&
-         QStringView(m).mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 &&
-         (i + word.size() == m.size() || !identChar(m[i + word.size()]));
+// The positions of a marker in the statement's code (not in its literals or
+// comments), last first, so that replacing keeps the earlier positions.
+QList<int> markers(const QString& sql, const QString& marker) {
+  const QString m = KvSqlText::Masked(sql);
+  QList<int> at;
+  for (int i = int(m.indexOf(marker, 0, Qt::CaseInsensitive)); i >= 0;
+       i = int(m.indexOf(marker, i + marker.size(), Qt::CaseInsensitive)))
+    at.prepend(i);
+  return at;
 }
 
 // The alias an item ends with ("expr AS X", "expr X"), or empty.
@@ -155,7 +124,7 @@ bool TKvSearchColumns::Configured() const {
 }
 
 void TKvSearchStatement::SetParam(const QString& name, const QVariant& value) {
-  const QString n = paramName(name);
+  const QString n = KvSqlText::NormName(name);
   for (auto& p : m_params) {
     if (p.first == n) {
       p.second = value;
@@ -166,7 +135,7 @@ void TKvSearchStatement::SetParam(const QString& name, const QVariant& value) {
 }
 
 QVariant TKvSearchStatement::Param(const QString& name) const {
-  const QString n = paramName(name);
+  const QString n = KvSqlText::NormName(name);
   for (const auto& p : m_params)
     if (p.first == n) return p.second;
   return {};
@@ -195,17 +164,17 @@ QString Pattern(const QString& text, bool contains) {
 
 QString Fill(const QString& sql, const QString& where, const QString& orderBy) {
   QString s = sql;
-  s.replace(kWhere, where, Qt::CaseInsensitive);
-  s.replace(kOrderBy, orderBy, Qt::CaseInsensitive);
+  for (int at : markers(s, kOrderBy)) s.replace(at, kOrderBy.size(), orderBy);
+  for (int at : markers(s, kWhere)) s.replace(at, kWhere.size(), where);
   return s;
 }
 
 bool HasWhere(const QString& sql) {
-  return sql.contains(kWhere, Qt::CaseInsensitive);
+  return !markers(sql, kWhere).isEmpty();
 }
 
 bool HasOrderBy(const QString& sql) {
-  return sql.contains(kOrderBy, Qt::CaseInsensitive);
+  return !markers(sql, kOrderBy).isEmpty();
 }
 
 QString BareName(const QString& field) {
@@ -217,11 +186,11 @@ QString BareName(const QString& field) {
 QList<SelectItem> SelectList(const QString& sql) {
   // The markers are not SQL; blank them so that they cannot confuse the scan.
   const QString text = Fill(sql, QStringLiteral("1=1      "), QStringLiteral("1          "));
-  const QString m = masked(text);
+  const QString m = KvSqlText::Masked(text);
   const int n = int(m.size());
   int i = 0;
   while (i < n && m[i].isSpace()) ++i;
-  if (!wordAt(m, i, QStringLiteral("SELECT"))) return {};
+  if (!WordAt(m, i, QStringLiteral("SELECT"))) return {};
   i += 6;
   // Leading FIRST n / SKIP n / DISTINCT / ALL.
   static const QRegularExpression lead(
@@ -262,7 +231,7 @@ QList<SelectItem> SelectList(const QString& sql) {
     } else if (depth == 0 && c == QLatin1Char(',')) {
       if (!addItem(start, i)) return {};
       start = i + 1;
-    } else if (depth == 0 && wordAt(m, i, QStringLiteral("FROM"))) {
+    } else if (depth == 0 && WordAt(m, i, QStringLiteral("FROM"))) {
       if (!addItem(start, i)) return {};
       return items;
     }
