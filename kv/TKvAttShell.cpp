@@ -1,6 +1,5 @@
 #include "TKvAttShell.h"
 
-#include "KvMessageDlg.h"
 #include "KvParam.h"
 
 #include <QCoreApplication>
@@ -87,30 +86,23 @@ bool TKvAttShell::IsProgram(const QString& path) {
 #endif
 }
 
-bool TKvAttShell::fail(const QString& message, QString* error) {
-  if (error) *error = message;
-  if (m_showErrors) KvMessageDlg(message, TMsgDlgType::mtError, mbOK);
-  return false;
-}
-
-bool TKvAttShell::Execute(QString* error) {
+KvStatus TKvAttShell::Execute() {
   m_exitCode = -1;
   const QString path = ResolvedPath();
-  if (path.isEmpty()) return fail(QStringLiteral("Nessun file da aprire."), error);
+  if (path.isEmpty()) return KvFail(QStringLiteral("Nessun file da aprire."));
   if (isAddress(path)) {
-    if (openDocument(QUrl(path))) return true;
+    if (openDocument(QUrl(path))) return {};
     // No browser or mail program set up on this computer.
-    return fail(QStringLiteral("Impossibile aprire l'indirizzo \"%1\": sul computer non è disponibile un "
+    return KvFail(QStringLiteral("Impossibile aprire l'indirizzo \"%1\": sul computer non è disponibile un "
                                "programma per aprirlo (browser o posta elettronica).")
-                    .arg(path),
-                error);
+                    .arg(path));
   }
   if (!QFileInfo::exists(path))
-    return fail(QStringLiteral("Il file \"%1\" non esiste.").arg(QDir::toNativeSeparators(path)), error);
+    return KvFail(QStringLiteral("Il file \"%1\" non esiste.").arg(QDir::toNativeSeparators(path)));
 
   if (!IsProgram(path)) {
-    if (openDocument(QUrl::fromLocalFile(path))) return true;
-    return fail(QStringLiteral("Impossibile aprire il documento \"%1\".").arg(QDir::toNativeSeparators(path)), error);
+    if (openDocument(QUrl::fromLocalFile(path))) return {};
+    return KvFail(QStringLiteral("Impossibile aprire il documento \"%1\".").arg(QDir::toNativeSeparators(path)));
   }
 
   const QString workDir = m_directory.trimmed().isEmpty() ? QString() : localPath(m_directory.trimmed());
@@ -120,8 +112,8 @@ bool TKvAttShell::Execute(QString* error) {
     detached.setProgram(path);
     detached.setArguments(m_arguments);
     detached.setWorkingDirectory(workDir);
-    if (detached.startDetached()) return true;
-    return fail(cannotStart.arg(QDir::toNativeSeparators(path), detached.errorString()), error);
+    if (detached.startDetached()) return {};
+    return KvFail(cannotStart.arg(QDir::toNativeSeparators(path), detached.errorString()));
   }
 
   QProcess process;
@@ -134,7 +126,7 @@ bool TKvAttShell::Execute(QString* error) {
   QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
   process.start();
   if (!process.waitForStarted(-1))
-    return fail(cannotStart.arg(QDir::toNativeSeparators(path), process.errorString()), error);
+    return KvFail(cannotStart.arg(QDir::toNativeSeparators(path), process.errorString()));
   process.closeWriteChannel();
   if (process.state() != QProcess::NotRunning) {
     // Windows keep painting, but the user cannot act until the program ends.
@@ -144,8 +136,7 @@ bool TKvAttShell::Execute(QString* error) {
       process.waitForFinished(-1);
   }
   if (process.exitStatus() == QProcess::CrashExit)
-    return fail(QStringLiteral("Il programma \"%1\" è terminato in modo anomalo.").arg(QDir::toNativeSeparators(path)),
-                error);
+    return KvFail(QStringLiteral("Il programma \"%1\" è terminato in modo anomalo.").arg(QDir::toNativeSeparators(path)));
   m_exitCode = process.exitCode();
-  return true;
+  return {};
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "KvResult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -32,14 +34,11 @@ class TKvAttShell {
   bool WaitEndOfProcess() const { return m_wait; }
   void SetShellStyle(TKvShellStyle style) { m_style = style; }
   TKvShellStyle ShellStyle() const { return m_style; }
-  // When set, a failure is also shown to the user (KvMessageDlg, error).
-  void SetShowErrors(bool show) { m_showErrors = show; }
-
-  // Opens or starts the file. False with the reason in *error when the file
-  // is missing, the document cannot be opened, or the program cannot be
-  // started or ends abnormally. A program that ran to its end returns true,
-  // whatever its exit code.
-  bool Execute(QString* error = nullptr);
+  // Opens or starts the file. Fails with the reason when the file is
+  // missing, the document cannot be opened, or the program cannot be started
+  // or ends abnormally; a program that ran to its end succeeds, whatever its
+  // exit code. Shows nothing: the caller does.
+  KvStatus Execute();
   // Exit code of the last program waited for (-1 otherwise).
   int ExitCode() const { return m_exitCode; }
   // The path Execute opens or starts (file name inside the directory).
@@ -53,13 +52,10 @@ class TKvAttShell {
   static void SetDocumentOpener(DocumentOpener opener);
 
  private:
-  bool fail(const QString& message, QString* error);
-
   QString m_fileName;
   QStringList m_arguments;
   QString m_directory;
   bool m_wait = false;
   TKvShellStyle m_style = TKvShellStyle::Normal;
-  bool m_showErrors = false;
   int m_exitCode = -1;
 };

@@ -14,33 +14,27 @@ QString TKvAttForm::TestoNonDisponibile(const QString& caption) {
   return QStringLiteral("%1: funzione non ancora disponibile.").arg(caption);
 }
 
-bool TKvAttForm::Perform(TdmKvAttivazioni& registry, QString* error) {
-  if (!registry.FormOpener) {
-    if (error) *error = TestoNonDisponibile(Caption);
-    return false;
-  }
-  return registry.FormOpener(*this, error) != nullptr;
+KvStatus TKvAttForm::Perform(TdmKvAttivazioni& registry) {
+  if (!registry.FormOpener) return KvFail(TestoNonDisponibile(Caption));
+  const KvResult<QWidget*> opened = registry.FormOpener(*this);
+  if (!opened) return opened.failure();
+  if (!*opened) return KvFail(QString());  // the window refused to open and said why
+  return {};
 }
 
-bool TKvAttComponent::Perform(TdmKvAttivazioni&, QString*) {
+KvStatus TKvAttComponent::Perform(TdmKvAttivazioni&) {
   if (OnExecute) OnExecute(*this);
-  return true;
+  return {};
 }
 
-bool TKvAttShellCommand::Perform(TdmKvAttivazioni& registry, QString* error) {
-  if (!registry.ShellOpener) {
-    if (error) *error = QStringLiteral("Impossibile aprire \"%1\".").arg(FileName);
-    return false;
-  }
-  return registry.ShellOpener(*this, error);
+KvStatus TKvAttShellCommand::Perform(TdmKvAttivazioni& registry) {
+  if (!registry.ShellOpener) return KvFail(QStringLiteral("Impossibile aprire \"%1\".").arg(FileName));
+  return registry.ShellOpener(*this);
 }
 
-bool TKvAttReport::Perform(TdmKvAttivazioni& registry, QString* error) {
-  if (!registry.ReportOpener) {
-    if (error) *error = QStringLiteral("Le stampe non sono ancora disponibili.");
-    return false;
-  }
-  return registry.ReportOpener(*this, error);
+KvStatus TKvAttReport::Perform(TdmKvAttivazioni& registry) {
+  if (!registry.ReportOpener) return KvFail(QStringLiteral("Le stampe non sono ancora disponibili."));
+  return registry.ReportOpener(*this);
 }
 
 TdmKvAttivazioni::TdmKvAttivazioni(QObject* parent) : QObject(parent) {}
@@ -92,11 +86,8 @@ bool TdmKvAttivazioni::Run(TKvAttCommand& command) {
   bool cancel = false;
   if (command.BeforeExecute) command.BeforeExecute(command, cancel);
   if (cancel) return false;
-  QString error;
-  if (!command.Perform(*this, &error)) {
-    if (!error.isEmpty()) KvMessageDlg(error, TMsgDlgType::mtError, mbOK);
-    return false;
-  }
+  // The menu and the side bar run commands: here is the window's edge.
+  if (!KvReport(command.Perform(*this))) return false;
   if (command.AfterExecute) command.AfterExecute(command);
   emit commandRun(command.Name);
   return true;

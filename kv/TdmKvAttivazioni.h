@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KvResult.h"
 #include "KvWindowFactory.h"
 
 #include <QIcon>
@@ -45,8 +46,9 @@ class TKvAttCommand {
   std::function<void(TKvAttCommand& sender, bool& cancel)> BeforeExecute;
   std::function<void(TKvAttCommand& sender)> AfterExecute;
 
-  // Performs the command; false when it could not (the reason in error).
-  virtual bool Perform(TdmKvAttivazioni& registry, QString* error) = 0;
+  // Performs the command; the reason when it could not (no text: the
+  // user was told already, or nothing was done).
+  virtual KvStatus Perform(TdmKvAttivazioni& registry) = 0;
 };
 
 // Opens a window by class name, as an MDI child or a modal dialog.
@@ -60,7 +62,7 @@ class TKvAttForm : public TKvAttCommand {
   // Sets up a newly created window before it shows.
   std::function<void(TKvAttForm& sender, QWidget* form)> OnInizializedForm;
 
-  bool Perform(TdmKvAttivazioni& registry, QString* error) override;
+  KvStatus Perform(TdmKvAttivazioni& registry) override;
   // What a command whose window is not written yet says, by its caption.
   static QString TestoNonDisponibile(const QString& caption);
 };
@@ -69,7 +71,7 @@ class TKvAttForm : public TKvAttCommand {
 class TKvAttComponent : public TKvAttCommand {
  public:
   std::function<void(TKvAttComponent& sender)> OnExecute;
-  bool Perform(TdmKvAttivazioni& registry, QString* error) override;
+  KvStatus Perform(TdmKvAttivazioni& registry) override;
 };
 
 // Opens a document or runs a program.
@@ -79,14 +81,14 @@ class TKvAttShellCommand : public TKvAttCommand {
   QString Directory;
   QString Parameters;
   bool WaitEndOfProcess = false;
-  bool Perform(TdmKvAttivazioni& registry, QString* error) override;
+  KvStatus Perform(TdmKvAttivazioni& registry) override;
 };
 
 // Shows the report tree of an application.
 class TKvAttReport : public TKvAttCommand {
  public:
   QString CodAppl;
-  bool Perform(TdmKvAttivazioni& registry, QString* error) override;
+  KvStatus Perform(TdmKvAttivazioni& registry) override;
 };
 
 // The command registry: pages and commands, built into the side bar and
@@ -132,9 +134,10 @@ class TdmKvAttivazioni : public QObject {
   void Execute();
   bool Built() const { return m_built; }
 
-  std::function<QWidget*(TKvAttForm& command, QString* error)> FormOpener;
-  std::function<bool(TKvAttShellCommand& command, QString* error)> ShellOpener;
-  std::function<bool(TKvAttReport& command, QString* error)> ReportOpener;
+  // The window opened (null: not opened, the window said why), or why not.
+  std::function<KvResult<QWidget*>(TKvAttForm& command)> FormOpener;
+  std::function<KvStatus(TKvAttShellCommand& command)> ShellOpener;
+  std::function<KvStatus(TKvAttReport& command)> ReportOpener;
 
  signals:
   void commandRun(const QString& name);

@@ -53,7 +53,7 @@ TfmPuxMain::TfmPuxMain(TdmPuxAttivazioni& registry, TdmPuxParametri& parameters,
   m_registry.SetContainer(mxOLBar);
   m_registry.SetMenuBar(menuBar());
   m_registry.SetImages([](int index) { return PuxImmagine(index); });
-  m_registry.FormOpener = [this](TKvAttForm& command, QString* error) -> QWidget* {
+  m_registry.FormOpener = [this](TKvAttForm& command) -> KvResult<QWidget*> {
     KvFormOptions options;
     options.modal = command.ModalForm;
     options.multipleInstance = command.MultipleInstance;
@@ -63,21 +63,19 @@ TfmPuxMain::TfmPuxMain(TdmPuxAttivazioni& registry, TdmPuxParametri& parameters,
       if (command.OnInizializedForm) command.OnInizializedForm(command, w);
     };
     // A command whose window is not written yet says what it is for.
-    if (!KvWindowFactory::IsRegistered(command.ClasseForm)) {
-      if (error) *error = TKvAttForm::TestoNonDisponibile(command.Caption);
-      return nullptr;
-    }
+    if (!KvWindowFactory::IsRegistered(command.ClasseForm))
+      return KvFail(TKvAttForm::TestoNonDisponibile(command.Caption));
     const KvFormResult r = KvWindowFactory::Create(command.ClasseForm, this, options);
-    if (!r.error.isEmpty() && error) *error = r.error;
-    return r.opened ? (r.window ? r.window : this) : nullptr;
+    if (!r.error.isEmpty()) return KvFail(r.error);
+    return r.opened ? (r.window ? r.window : static_cast<QWidget*>(this)) : nullptr;
   };
-  m_registry.ShellOpener = [](TKvAttShellCommand& command, QString* error) {
+  m_registry.ShellOpener = [](TKvAttShellCommand& command) {
     TKvAttShell shell;
     shell.SetFileName(command.FileName);
     shell.SetDirectory(command.Directory);
     shell.SetParam(command.Parameters);
     shell.SetWaitEndOfProcess(command.WaitEndOfProcess);
-    return shell.Execute(error);
+    return shell.Execute();
   };
   m_registry.FinestreAperte = [this] { return !MdiChildren().isEmpty(); };
   m_registry.AggiornaPannelli = [this] { RefreshPanels(); };
@@ -122,8 +120,7 @@ void TfmPuxMain::creaMenuAiuto() {
   connect(manuale, &QAction::triggered, this, [] {
     TKvAttShell shell;
     shell.SetFileName(KvSuitePath(TKvParam::GetMainDir(), QStringLiteral("risorse\\gestacquisti.pdf")));
-    shell.SetShowErrors(true);
-    shell.Execute();
+    KvReport(shell.Execute());
   });
   // The news document of the last update, also after it was shown at start.
   auto* notizie = aiuto->addAction(QStringLiteral("Notizie"));
@@ -131,8 +128,7 @@ void TfmPuxMain::creaMenuAiuto() {
   connect(notizie, &QAction::triggered, this, [] {
     TKvAttShell shell;
     shell.SetFileName(KvSuitePath(TKvParam::GetMainDir(), QStringLiteral("ETC\\pux\\Pux_notizie.pdf")));
-    shell.SetShowErrors(true);
-    shell.Execute();
+    KvReport(shell.Execute());
   });
   auto* note = aiuto->addAction(QStringLiteral("Note Operative AVCP"));
   note->setObjectName(QStringLiteral("acNoteAVCP"));
@@ -141,8 +137,7 @@ void TfmPuxMain::creaMenuAiuto() {
   connect(note, &QAction::triggered, this, [] {
     TKvAttShell shell;
     shell.SetFileName(QString::fromLatin1(kNoteAvcp));
-    shell.SetShowErrors(true);
-    shell.Execute();
+    KvReport(shell.Execute());
   });
 }
 

@@ -1,4 +1,5 @@
 #include "KvMessageDlg.h"
+#include "KvTestResult.h"
 #include "KvUtils.h"
 #include "KvWindowFactory.h"
 #include "TKvAttShell.h"
@@ -370,8 +371,7 @@ TEST(TKvAttShell, RunsAProgramAndWaitsForItsExitCode) {
   shell.SetDirectory(dir.path());
   shell.SetWaitEndOfProcess(true);
   shell.SetShellStyle(TKvShellStyle::Hidden);
-  QString error;
-  ASSERT_TRUE(shell.Execute(&error)) << error.toStdString();
+  ASSERT_TRUE(KvOk(shell.Execute()));
   EXPECT_EQ(shell.ExitCode(), 3);
   QFile out(dir.filePath(QStringLiteral("cartella.txt")));
   ASSERT_TRUE(out.open(QIODevice::ReadOnly));  // ran in the directory, and was waited for
@@ -397,25 +397,23 @@ TEST(TKvAttShell, OpensDocumentsWithTheDesktopAndReportsMissingFiles) {
   TKvAttShell shell;
   shell.SetDirectory(root.path() + QStringLiteral("/ETC\\Pux\\"));  // the suite's way of writing it
   shell.SetFileName(QStringLiteral("Pux_Notizie.pdf"));
-  QString error;
-  EXPECT_TRUE(shell.Execute(&error)) << error.toStdString();
+  EXPECT_TRUE(KvOk(shell.Execute()));
   ASSERT_EQ(opened.size(), 1);
   EXPECT_EQ(opened[0].toLocalFile(), QFileInfo(pdf).absoluteFilePath());
 
   shell.SetDirectory(root.path());  // a folder opens like a document
   shell.SetFileName(QStringLiteral("etc"));
-  EXPECT_TRUE(shell.Execute(&error));
+  EXPECT_TRUE(KvOk(shell.Execute()));
   EXPECT_EQ(opened.size(), 2);
 
   KvMessageScript::Begin();
   shell.SetFileName(QStringLiteral("Manca.pdf"));
-  EXPECT_FALSE(shell.Execute(&error));  // errors shown only when asked
+  const KvStatus missing = shell.Execute();  // the caller shows it, not the routine
   EXPECT_TRUE(KvMessageScript::Messages().isEmpty());
   const QString expected = QStringLiteral("Il file \"%1\" non esiste.")
                                .arg(QDir::toNativeSeparators(root.filePath(QStringLiteral("Manca.pdf"))));
-  EXPECT_EQ(error, expected);
-  shell.SetShowErrors(true);
-  EXPECT_FALSE(shell.Execute());
+  EXPECT_EQ(missing.error(), expected);
+  EXPECT_FALSE(KvReport(missing));
   ASSERT_EQ(KvMessageScript::Messages().size(), 1);
   EXPECT_EQ(KvMessageScript::Messages()[0].text, expected);
   EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);

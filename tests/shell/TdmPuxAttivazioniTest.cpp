@@ -18,7 +18,7 @@ class Registro : public PuxDbTest {
   void SetUp() override {
     PuxDbTest::SetUp();
     KvMessageScript::Begin();
-    reg.FormOpener = [this](TKvAttForm& f, QString*) {
+    reg.FormOpener = [this](TKvAttForm& f) -> KvResult<QWidget*> {
       auto w = std::make_unique<QWidget>();
       w->setObjectName(f.ClasseForm);
       if (f.OnInizializedForm) f.OnInizializedForm(f, w.get());

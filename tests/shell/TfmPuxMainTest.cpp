@@ -114,10 +114,10 @@ TEST_F(MainWindow, ArticlesViewDialogAlwaysOffersTheQuickViewFirst) {
 TEST_F(MainWindow, NewsAreShownOnceAfterAnUpdate) {
   QStringList shown;
   QStringList folders;
-  registry.ShellOpener = [&](TKvAttShellCommand& c, QString*) {
+  registry.ShellOpener = [&](TKvAttShellCommand& c) -> KvStatus {
     shown << c.FileName;
     folders << c.Directory;
-    return true;
+    return {};
   };
   const QString marker = TdmPuxAttivazioni::FileVersione();
   QDir().mkpath(QFileInfo(marker).absolutePath());
