@@ -17,7 +17,7 @@ struct KvFailure {
 // that says why not. Errors travel as values up to the window that shows
 // them; nothing below a window opens a dialog or throws across a Qt slot.
 //
-//   KvResult<int> r = KvSql::Scalar<int>(...);
+//   KvResult<QVariant> r = KvSql::Scalar(sql, params);
 //   if (!r) return r.failure();      // hand it on
 //   use(*r);
 template <class T>

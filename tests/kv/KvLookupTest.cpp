@@ -308,7 +308,6 @@ TEST_F(KvLookupTest, SearchWindowFiltersWithBoundTextAndSortsByTheClickedTitle) 
   w.GetFields(1)->SetIndexed(true);
   w.GetFields(2)->SetCaption(QStringLiteral("Descrizione"));
   w.GetFields(2)->SetIndexed(true);
-  QString error;
   ASSERT_TRUE(KvOk(w.Open()));
   const int all = Scalar(QStringLiteral("SELECT COUNT(*) FROM TBEN_BENEFICIARI")).toInt();
   ASSERT_EQ(w.GetDataSet()->RecordCount(), all);

@@ -8,7 +8,6 @@
 #include <QDate>
 
 #include <memory>
-#include <stdexcept>
 
 namespace {
 
@@ -41,7 +40,6 @@ class KvQueryCollectionTest : public PuxDbTest {
         QStringLiteral("SELECT CRC.ICRCID, CRC.SCRCDESCS, CRC.SCRCDESCL, CRC.FCRCPESO FROM TCRC_CRITERICOMP CRC "
                        "WHERE CRC.ICRCID >= :MINID AND CRC.ICRCID <> COALESCE(:NOTSET, -1) ORDER BY CRC.ICRCID"));
     c.SetParam(QStringLiteral("MinId"), 1);
-    QString error;
     ASSERT_TRUE(KvOk(c.Open()));
   }
 
@@ -135,7 +133,6 @@ TEST_F(KvQueryCollectionTest, InsertRunsParentAndChildWithTheGeneratedId) {
   c.SetFieldValue(QStringLiteral("SCRCDESCS"), QStringLiteral("Nuovo"));
   c.SetFieldValue(QStringLiteral("SCRCDESCL"), QStringLiteral("Criterio nuovo"));
 
-  QString error;
   ASSERT_TRUE(KvOk(c.Post()));
   EXPECT_EQ(c.GetState(), KvState::Browse);
   ASSERT_EQ(before.size(), 2);
@@ -314,7 +311,6 @@ TEST_F(KvQueryCollectionTest, GeneratedIdGoesToTheColumnItFills) {
     (k.insert ? c.SQLInsert() : c.SQLUpdate()) << QString::fromLatin1(k.sql);
     ASSERT_TRUE(k.insert ? c.Append() : c.Edit());
     c.SetFieldValue(QStringLiteral("SNOTE"), QStringLiteral("nota"));
-    QString error;
     ASSERT_TRUE(KvOk(c.Post()));
     const QString column = QString::fromLatin1(k.column);
     const int id = c.FieldValue(column).toInt();
@@ -339,7 +335,6 @@ TEST_F(KvQueryCollectionTest, BuildsItsOwnStatementsWhenAsked) {
   ASSERT_TRUE(c.Append());
   c.SetFieldValue(QStringLiteral("SCRCDESCS"), QStringLiteral("Nuovo"));
   c.SetFieldValue(QStringLiteral("DEF"), QStringLiteral("solo in memoria"));
-  QString error;
   ASSERT_TRUE(KvOk(c.Post()));
   const int id = c.FieldValue(QStringLiteral("ICRCID")).toInt();
   EXPECT_EQ(
@@ -451,7 +446,6 @@ TEST_F(KvQueryCollectionTest, SortedRowsFollowEveryChangeAcrossFilters) {
   openCriteria(c);
   c.SetSort({{QStringLiteral("SCRCDESCS"), false}});
   c.SetFilter(QStringLiteral("ICRCID <> 3"));
-  QString error;
   const auto refilter = [&] {
     EXPECT_TRUE(c.SetFiltered(false));
     EXPECT_TRUE(c.SetFiltered(true));

@@ -112,7 +112,6 @@ class KvViewsTest : public PuxDbTest {
     c.SetCommandText(
         QStringLiteral("SELECT IPREID, SPRECOD, DPREDATA, SPREDESCS, CAST(NULL AS VARCHAR(1)) AS VUOTO, ILOCKED "
                        "FROM TPRE_PREVENTIVI ORDER BY SPRECOD"));
-    QString error;
     ASSERT_TRUE(KvOk(c.Open()));
   }
 
@@ -261,7 +260,6 @@ TEST_F(KvViewsTest, ModelPassesOnEachChangeWithTheFinestSignal) {
   ASSERT_TRUE(KvOk(c.SetFiltered(true)));
   EXPECT_EQ(m.rowCount(), 2);
   c.Last();
-  QString error;
   ASSERT_TRUE(KvOk(c.Delete()));
   EXPECT_EQ(m.rowCount(), 1);
   EXPECT_EQ(events, QStringList({"changed 1-1 cols 0-3", "changed 1-1 cols 0-3", "inserted 2", "removed 2", "reset",

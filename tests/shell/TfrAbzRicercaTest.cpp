@@ -58,7 +58,6 @@ class TfrAbzRicercaTest : public PuxDbTest {
                .arg(QLatin1String(r.cod), QLatin1String(r.data), QString::fromUtf8(r.desc).replace("'", "''")));
     list.SetCommandText(QStringLiteral(
         "SELECT IPREID, SPRECOD, DPREDATA, DPREDATASCADENZA, SPREDESCS FROM TPRE_PREVENTIVI ORDER BY SPRECOD"));
-    QString error;
     ASSERT_TRUE(KvOk(list.Open()));
     frame.SetDataSet(&list);
     frame.AddToolWidget(bar);
