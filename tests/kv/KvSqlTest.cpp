@@ -28,8 +28,8 @@ class KvSqlTest : public PuxDbTest {
 TEST_F(KvSqlTest, RunsStatementsWithNamedParametersBoundEverywhere) {
   ASSERT_TRUE(KvOk(KvSql::Exec(QStringLiteral("UPDATE KVT_NUM SET IVAL = :V + 1 WHERE IID = :ID OR IVAL = :V"),
                                {{QStringLiteral("V"), 1}, {QStringLiteral(":ID"), 2}})));
-  const KvResult<QVariant> sum = KvSql::Scalar(QStringLiteral("SELECT SUM(IVAL) FROM KVT_NUM WHERE IID >= :FROM"),
-                                               {{QStringLiteral("FROM"), 1}});
+  const KvResult<QVariant> sum =
+      KvSql::Scalar(QStringLiteral("SELECT SUM(IVAL) FROM KVT_NUM WHERE IID >= :FROM"), {{QStringLiteral("FROM"), 1}});
   ASSERT_TRUE(KvOk(sum));
   EXPECT_EQ(sum->toInt(), 4 + 2 + 2);
   // No row: a null value, not a failure.
@@ -56,8 +56,7 @@ TEST_F(KvSqlTest, FailuresOfPrepareExecuteAndFetchCarryTheEnginesText) {
   };
   for (const auto& c : cases) {
     int rows = 0;
-    const KvStatus s =
-        KvSql::Rows(QString::fromUtf8(c.sql), {}, [&](const QSqlQuery&) { ++rows; });
+    const KvStatus s = KvSql::Rows(QString::fromUtf8(c.sql), {}, [&](const QSqlQuery&) { ++rows; });
     EXPECT_FALSE(s) << c.what;
     EXPECT_EQ(s.error(), QStringLiteral("Operazione sul database non riuscita.")) << c.what;
     EXPECT_TRUE(s.detail().contains(QString::fromUtf8(c.engine), Qt::CaseInsensitive))

@@ -14,8 +14,7 @@ TEST(KvSqlText, FindsParametersOnlyInCodeAndMasksLiteralsNamesAndComments) {
     const char* names;  // comma-separated, upper case
     const char* positional;
   } cases[] = {
-      {"SELECT A FROM T WHERE ID = :id", "SELECT A FROM T WHERE ID = :id", "ID",
-       "SELECT A FROM T WHERE ID = ?"},
+      {"SELECT A FROM T WHERE ID = :id", "SELECT A FROM T WHERE ID = :id", "ID", "SELECT A FROM T WHERE ID = ?"},
       {"X = :A OR Y = :a_1 OR Z = :A", "X = :A OR Y = :a_1 OR Z = :A", "A,A_1,A", "X = ? OR Y = ? OR Z = ?"},
       {"':NO' || :YES", "'xxx' || :YES", "YES", "':NO' || ?"},
       {"'it''s :NO' || :YES", "'xxxxxxxxx' || :YES", "YES", "'it''s :NO' || ?"},

@@ -9,7 +9,6 @@
 template <class T>
 ::testing::AssertionResult KvOk(const KvResult<T>& result) {
   if (result) return ::testing::AssertionSuccess();
-  return ::testing::AssertionFailure() << result.error().toStdString()
-                                       << (result.detail().isEmpty() ? "" : " / ")
+  return ::testing::AssertionFailure() << result.error().toStdString() << (result.detail().isEmpty() ? "" : " / ")
                                        << result.detail().toStdString();
 }
