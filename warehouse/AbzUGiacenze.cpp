@@ -7,6 +7,7 @@
 #include "PuxContesto.h"
 #include "TfmKvWait.h"
 
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QVariant>
@@ -195,25 +196,35 @@ KvResult<EsitoRicalcolo> RicalcolaCostiMedi(int idArticolo, const std::function<
     // One article: only its first stock row.
     if (idArticolo >= 0 && articoli.size() > 1) articoli.resize(1);
 
+    // The last loading row of every article of the year (the greatest row
+    // id, as UltimaRigaArticolo takes it), read at once rather than per row.
+    QHash<int, int> ultimoCarico;
+    QString sqlCarichi = QStringLiteral(
+        "SELECT AM.IARTID, MAX(AM.IMGMARTID) FROM TMGM_MOVMAGAZZINO MGM INNER JOIN TMGMART AM ON AM.IMGMID = "
+        "MGM.IMGMID INNER JOIN TTBU_TIPIBUONI TTB ON TTB.ITBUID = MGM.ITBUID WHERE TTB.ITBUTIPO = 0 AND "
+        "MGM.IDWGID = :IDWGID AND MGM.IMGMESERCIZIOFIN = :IESFIN");
+    KvSql::Params paramsCarichi = {{QStringLiteral("IDWGID"), Contesto.DwgId},
+                                   {QStringLiteral("IESFIN"), Contesto.EsercizioFin}};
+    if (idArticolo >= 0) {
+      sqlCarichi += QStringLiteral(" AND AM.IARTID = :IARTID");
+      paramsCarichi << qMakePair(QStringLiteral("IARTID"), QVariant(idArticolo));
+    }
+    sqlCarichi += QStringLiteral(" GROUP BY AM.IARTID");
+    if (KvStatus letti = KvSql::Rows(
+            sqlCarichi, paramsCarichi,
+            [&](const QSqlQuery& r) { ultimoCarico.insert(r.value(0).toInt(), r.value(1).toInt()); }, c);
+        !letti)
+      return letti;
+
     // Prepared once in the transaction, run for every row.
-    QSqlQuery ultima(c);
     QSqlQuery aggiorna(c);
-    ultima.setForwardOnly(true);
     aggiorna.setForwardOnly(true);
-    if (!ultima.prepare(kSqlUltimaRigaBuono)) return KvSql::Failure(ultima);
     if (!aggiorna.prepare(kSqlAggiornaGiacenze)) return KvSql::Failure(aggiorna);
     const int totale = int(articoli.size());
     if (progress) progress(0, totale);
     for (int i = 0; i < totale; ++i) {
       const int articolo = articoli[size_t(i)];
-      ultima.bindValue(QStringLiteral(":TIPO"), 0);
-      ultima.bindValue(QStringLiteral(":IDWGID"), Contesto.DwgId);
-      ultima.bindValue(QStringLiteral(":IESFIN"), Contesto.EsercizioFin);
-      ultima.bindValue(QStringLiteral(":IARTID"), articolo);
-      if (!ultima.exec()) return KvSql::Failure(ultima);
-      const int riga = ultima.next() ? ultima.value(0).toInt() : 0;
-      if (ultima.lastError().isValid()) return KvSql::Failure(ultima);
-      ultima.finish();
+      const int riga = ultimoCarico.value(articolo, 0);
       aggiorna.bindValue(QStringLiteral(":IMGMARTID"), riga);
       aggiorna.bindValue(QStringLiteral(":IOMGARTID"), nullInt());
       aggiorna.bindValue(QStringLiteral(":IARTID"), articolo);
