@@ -54,7 +54,12 @@ std::optional<KindSql> kindSql(TipoCodice kind) {
               "WHERE TOMG_ORDINIMAGAZ.IDWGID = :IDWGID AND TOMG_ORDINIMAGAZ.IOMGESERCIZIOFIN = :ANNO",
               true, false, true};
     case TipoCodice::Articolo:
-      return KindSql{"SELECT MAX(TART_ARTICOLI.SARTCOD) AS MASSIMO FROM TART_ARTICOLI", false, true, true};
+      // Article codes were written five and seven characters wide, so the
+      // text maximum is not the greatest number ("0000042" < "00041"): the
+      // greatest code made of digits is taken as a number.
+      return KindSql{"SELECT MAX(CASE WHEN TRIM(TART_ARTICOLI.SARTCOD) SIMILAR TO '[0-9]+' "
+                     "THEN CAST(TRIM(TART_ARTICOLI.SARTCOD) AS BIGINT) END) AS MASSIMO FROM TART_ARTICOLI",
+                     false, true, true};
     case TipoCodice::NumeroDocumento:
       return KindSql{"SELECT MAX(TIDC_INVDOC.SIDCNUMERO) AS MASSIMO FROM TIDC_INVDOC "
               "LEFT JOIN TTID_TIPOINVDOC ON (TTID_TIPOINVDOC.ITIDID = TIDC_INVDOC.ITIDID) "
@@ -113,7 +118,9 @@ KvResult<QString> NuovoCodice(TipoCodice kind) {
   if (k->yearBound) params.append({QStringLiteral("ANNO"), Contesto.EsercizioFin});
   const KvResult<QVariant> read = KvSql::Scalar(sql, params);
   if (!read) return read.failure();
-  if (read->isNull()) return k->zeroFilled ? QStringLiteral("00001") : QStringLiteral("1");
+  // Articles keep one stored width of seven characters.
+  const int width = kind == TipoCodice::Articolo ? 7 : 5;
+  if (read->isNull()) return k->zeroFilled ? QStringLiteral("1").rightJustified(width, QLatin1Char('0')) : QStringLiteral("1");
   const QString massimo = read->toString();
   bool ok = false;
   const qint64 n = massimo.trimmed().toLongLong(&ok);
@@ -121,7 +128,7 @@ KvResult<QString> NuovoCodice(TipoCodice kind) {
     if (k->emptyWhenNotNumber) return QString();
     return KvFail(QStringLiteral("\"%1\" non è un numero intero valido.").arg(massimo));
   }
-  return k->zeroFilled ? QStringLiteral("%1").arg(n + 1, 5, 10, QLatin1Char('0')) : QString::number(n + 1);
+  return k->zeroFilled ? QStringLiteral("%1").arg(n + 1, width, 10, QLatin1Char('0')) : QString::number(n + 1);
 }
 
 FenDateEsercizio LeggiDateEsercizio(int year, int dwgId) {

@@ -36,9 +36,12 @@ enum class TipoCodice {
   RichiestaSpesa = 8,    // expense requests
   Preventivo = 9,        // procurement procedures
 };
-// The next code of kind. Kinds 4, 5 and 6 give an empty text when the
-// greatest stored code is not a number; for the others that is a failure
-// whose text names the code, as is an unknown kind or a database error.
+// The next code of kind. Kinds 5 and 6 give an empty text when the
+// greatest stored code is not a number; for the others but articles that is
+// a failure whose text names the code, as is an unknown kind or a database
+// error. Articles take the greatest code made of digits, as a number, plus
+// one, seven characters wide ("0000043" after "00042"), ignoring codes with
+// letters.
 KvResult<QString> NuovoCodice(TipoCodice kind);
 KvResult<QString> NuovoCodice(int kind);
 

@@ -54,21 +54,29 @@ TEST_F(FenUDatabase, ProcedureCodesArePerInstituteAndYear) {
   EXPECT_EQ(NuovoCodice(10).error(), QStringLiteral("Tipo di codice progressivo sconosciuto."));
 }
 
-TEST_F(FenUDatabase, ArticleCodesSpanInstitutesAndGiveEmptyAfterLetters) {
+TEST_F(FenUDatabase, ArticleCodesAreNumberedAcrossWidthsAndInstitutesSevenWide) {
   Contesto.DwgId = 1;
   Contesto.EsercizioFin = 2020;
-  EXPECT_EQ(NuovoCodice(TipoCodice::Articolo).value_or(QStringLiteral("?")), QStringLiteral("00001"));
+  EXPECT_EQ(NuovoCodice(TipoCodice::Articolo).value_or(QStringLiteral("?")), QStringLiteral("0000001"));
   Exec(QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD) VALUES (1, '00007')"));
-  EXPECT_EQ(NuovoCodice(TipoCodice::Articolo).value_or(QStringLiteral("?")), QStringLiteral("00008"));
-  Exec(QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD) VALUES (2, 'CART1')"));
-  EXPECT_EQ(NuovoCodice(TipoCodice::Articolo).value_or(QStringLiteral("?")), QString());
+  EXPECT_EQ(NuovoCodice(TipoCodice::Articolo).value_or(QStringLiteral("?")), QStringLiteral("0000008"));
+  // As text "0000042" sorts before "00041": the number decides.
+  Exec(QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD) VALUES (2, '00041')"));
+  Exec(QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD) VALUES (3, '0000042')"));
+  EXPECT_EQ(NuovoCodice(TipoCodice::Articolo).value_or(QStringLiteral("?")), QStringLiteral("0000043"));
+  // A code with letters (typed by hand) neither stops nor steers the numbering.
+  Exec(QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD) VALUES (4, 'CART1')"));
+  Exec(QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD) VALUES (5, '9A')"));
+  EXPECT_EQ(NuovoCodice(TipoCodice::Articolo).value_or(QStringLiteral("?")), QStringLiteral("0000043"));
 }
 
 TEST_F(FenUDatabase, EveryKindOfCodeRunsOnTheSchema) {
   Contesto.DwgId = 1;
   Contesto.EsercizioFin = 2020;
   for (int kind = 1; kind <= 9; ++kind)
-    EXPECT_EQ(NuovoCodice(kind).value_or(QStringLiteral("?")), kind == 6 ? QStringLiteral("1") : QStringLiteral("00001")) << "kind " << kind;
+    EXPECT_EQ(NuovoCodice(kind).value_or(QStringLiteral("?")),
+              kind == 6 ? QStringLiteral("1") : kind == 4 ? QStringLiteral("0000001") : QStringLiteral("00001"))
+        << "kind " << kind;
 }
 
 TEST_F(FenUDatabase, YearRangePrefersTheInstitutesOwnDaysEachEndSeparately) {

@@ -1,0 +1,68 @@
+#include "AbzFArticoli.h"
+
+#include "AbzMArticoli.h"
+#include "AbzRArticoli.h"
+#include "AbzRFornitoriArt.h"
+#include "FenUDatabase.h"
+#include "KvMessageDlg.h"
+#include "KvQueryCollection.h"
+#include "PuxContesto.h"
+
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+TfmAbzArticoli::TfmAbzArticoli(QWidget* parent) : TfmKvChildDB(parent) {
+  setObjectName(QStringLiteral("TfmAbzArticoli"));
+  setWindowTitle(QStringLiteral("Gestione Articoli"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  dmAbzArticoli = new TdmAbzArticoli(this);
+  spArticoli = new QSplitter(Qt::Vertical, this);
+  frAbzArticoli = new TfrAbzArticoli(*dmAbzArticoli, spArticoli);
+  pcArticolo = new QTabWidget(spArticoli);
+  pcArticolo->setObjectName(QStringLiteral("pcArticolo"));
+  frAbzFornitoriArt = new TfrAbzFornitoriArt(*dmAbzArticoli, pcArticolo);
+  pcArticolo->addTab(frAbzFornitoriArt, QStringLiteral("Fornitori"));
+  spArticoli->addWidget(frAbzArticoli);
+  spArticoli->addWidget(pcArticolo);
+  spArticoli->setStretchFactor(0, 3);
+  spArticoli->setStretchFactor(1, 2);
+  layout->addWidget(spArticoli);
+  resize(1000, 650);
+
+  TKvQueryCollection* articoli = dmAbzArticoli->xqcArticoli;
+  connect(articoli, &TKvQueryCollection::currentChanged, this, [this] { seguiArticolo(false); });
+  connect(articoli, &TKvQueryCollection::opened, this, [this] { seguiArticolo(true); });
+  connect(articoli, &TKvQueryCollection::rowsReset, this, [this] { seguiArticolo(false); });
+  connect(articoli, &TKvQueryCollection::stateChanged, this, [this] { seguiArticolo(false); });
+}
+
+TfmAbzArticoli::~TfmAbzArticoli() = default;
+
+void TfmAbzArticoli::FormCreate() {
+  if (!EsercizioValido(Contesto.DwgId, Contesto.EsercizioFin)) {
+    MsgEsercizioNonValido();
+    RefuseOpen();
+    return;
+  }
+  frAbzArticoli->SetVista(Contesto.VistaArticoli);
+}
+
+void TfmAbzArticoli::FormShow() {
+  if (!KvReport(frAbzArticoli->Apri())) RefuseOpen();
+}
+
+void TfmAbzArticoli::FormClose() {
+  frAbzFornitoriArt->Chiudi();
+  dmAbzArticoli->xqcArticoli->Close();
+}
+
+void TfmAbzArticoli::seguiArticolo(bool sempre) {
+  // A new article has no suppliers yet; a row being corrected keeps its own.
+  const TKvQueryCollection* articoli = dmAbzArticoli->xqcArticoli;
+  if (articoli->GetState() == KvState::Edit) return;
+  const int id = dmAbzArticoli->IdCorrente();
+  if (!sempre && id == dmAbzArticoli->ArticoloFornitori() && dmAbzArticoli->xqcFornitori->Active()) return;
+  KvReport(frAbzFornitoriArt->Apri(id));
+}
