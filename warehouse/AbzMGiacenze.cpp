@@ -132,6 +132,11 @@ QString TdmAbzGiacenze::TestoErroreCostoMedio() {
       "scarico dell'articolo. Il costo Unitario Medio non verrà calcolato correttamente!");
 }
 
+QString TdmAbzGiacenze::TestoValoriInizialiBloccati() {
+  return QStringLiteral("Attenzione!\r\nI valori iniziali di magazzino sono bloccati: la Giacenza Iniziale e il Costo "
+                        "Unitario Iniziale non possono essere modificati.");
+}
+
 QString TdmAbzGiacenze::TestoGiacenzaMovimentata() {
   return QStringLiteral("Attenzione!\r\nL'articolo è stato movimentato nell'esercizio: la sua unità di misura non può "
                         "cambiare e la sua giacenza non può essere cancellata.");
@@ -173,6 +178,12 @@ void TdmAbzGiacenze::primaDi(TKvQueryProp& p) {
       if (!letta) return p.Refuse(QStringLiteral("Attenzione!\r\nLa giacenza è stata cancellata da un altro utente."));
       if (m_movimentato && m_unitaPrima != xqcGiacenze->FieldValue(QStringLiteral("IUNMID")).toInt())
         return p.Refuse(TestoGiacenzaMovimentata());
+      if (m_giacenzaPrima != xqcGiacenze->FieldValue(QStringLiteral("FGIAGIACINIZ")).toDouble() ||
+          m_costoPrima != xqcGiacenze->FieldValue(QStringLiteral("FGIACOSTOUNIINIZ")).toDouble()) {
+        const KvResult<bool> modificabili = ValoriInizialiModificabili();
+        if (!modificabili) return p.Refuse(modificabili.error() + QLatin1Char('\n') + modificabili.detail());
+        if (!*modificabili) return p.Refuse(TestoValoriInizialiBloccati());
+      }
       break;
     }
     case TKvQueryProp::Delete:

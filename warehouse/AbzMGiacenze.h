@@ -38,7 +38,8 @@ class TdmAbzGiacenze : public QObject {
   bool NonUsato() const { return m_nonUsato; }
 
   // The initial stock and initial unit cost may be changed only while the
-  // suite's lock record (24003) holds 2.
+  // suite's lock record (24003) holds 2; an update that changes them
+  // otherwise is refused.
   static KvResult<bool> ValoriInizialiModificabili();
 
   // The one check of a row being typed, for the save action and every post.
@@ -53,6 +54,7 @@ class TdmAbzGiacenze : public QObject {
   QString AvvisoCostoMedio() const { return m_avvisoCostoMedio; }
   static QString TestoErroreCostoMedio();
   static QString TestoGiacenzaMovimentata();
+  static QString TestoValoriInizialiBloccati();
 
  private:
   QSqlDatabase connessione() const;

@@ -89,6 +89,15 @@ TEST_F(FrameGiacenze, InitialValuesAreEditableOnlyWhileTheLockRecordHoldsTwo) {
     }
     f.xacCancel->trigger();
   }
+  // Whatever path posts, locked initial values are not changed.
+  Blocco(QStringLiteral("NULL"));
+  ASSERT_TRUE(KvOk(dm.Apri(9100)));
+  dm.xqcGiacenze->SetFieldValue(QStringLiteral("FGIACOSTOUNIINIZ"), 13.0);
+  EXPECT_EQ(dm.xqcGiacenze->Post().error(), TdmAbzGiacenze::TestoValoriInizialiBloccati());
+  dm.xqcGiacenze->Cancel();
+  dm.xqcGiacenze->SetFieldValue(QStringLiteral("FGIASCORTAMIN"), 2.0);  // the others may change
+  EXPECT_TRUE(KvOk(dm.xqcGiacenze->Post()));
+  EXPECT_EQ(Testo(QStringLiteral("SELECT FGIACOSTOUNIINIZ FROM TGIA_GIACENZE WHERE IGIAID = 9100")), QStringLiteral("12.000000"));
 }
 
 TEST_F(FrameGiacenze, RowsThatBreakARuleAreRefusedWithTheirMessageAndStayInEdit) {
