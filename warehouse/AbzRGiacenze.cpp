@@ -118,7 +118,8 @@ void TfrAbzGiacenze::segui() {
   SetActionLocked(xacDelete, movimentato);
   applicaBloccoValoriIniziali();
   const bool negativa = g->Active() && g->RecNo() >= 0 && g->FieldValue(QStringLiteral("DIFFERENZA")).toDouble() < 0;
-  xdnDifferenza->setStyleSheet(negativa ? QStringLiteral("background-color: red; color: black;") : QString());
+  xdnDifferenza->setStyleSheet(negativa ? QStringLiteral("background-color: red; color: black;")
+                                         : QStringLiteral("background-color: palette(button);"));
 }
 
 bool TfrAbzGiacenze::eventFilter(QObject* watched, QEvent* event) {

@@ -227,6 +227,22 @@ TEST_F(FrameGiacenze, MovedArticleKeepsItsUnitAndItsRow) {
   EXPECT_TRUE(Log().isEmpty());
 }
 
+TEST_F(FrameGiacenze, CancelDropsWhatWasTypedAndReadsTheRowAgain) {
+  Blocco(QStringLiteral("2"));
+  TfrAbzGiacenze f(dm);
+  f.ImpostaBloccoValoriIniziali();
+  ASSERT_TRUE(f.Apri(9100));
+  Exec(QStringLiteral("UPDATE TGIA_GIACENZE SET FGIASCORTAMIN = 4 WHERE IGIAID = 9100"));  // another clerk
+  PuxTestInput::retype(f.xdnGiacIniz, QStringLiteral("30"));
+  EXPECT_EQ(f.xdnGiacAtt->text(), QStringLiteral("30,000"));
+  f.xacCancel->trigger();
+  EXPECT_EQ(dm.xqcGiacenze->GetState(), KvState::Browse);
+  EXPECT_EQ(f.xdnGiacIniz->text(), QStringLiteral("10,000"));
+  EXPECT_EQ(f.xdnGiacAtt->text(), QStringLiteral("10,000"));
+  EXPECT_EQ(f.xdnScortaMin->text(), QStringLiteral("4,000"));
+  EXPECT_TRUE(Log().isEmpty());
+}
+
 TEST_F(FrameGiacenze, DeletedRowIsLoggedWithItsId) {
   TfrAbzGiacenze f(dm);
   ASSERT_TRUE(f.Apri(9100));
