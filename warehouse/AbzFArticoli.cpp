@@ -1,8 +1,10 @@
 #include "AbzFArticoli.h"
 
 #include "AbzMArticoli.h"
+#include "AbzMGiacenze.h"
 #include "AbzRArticoli.h"
 #include "AbzRFornitoriArt.h"
+#include "AbzRGiacenze.h"
 #include "FenUDatabase.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
@@ -22,8 +24,16 @@ TfmAbzArticoli::TfmAbzArticoli(QWidget* parent) : TfmKvChildDB(parent) {
   frAbzArticoli = new TfrAbzArticoli(*dmAbzArticoli, spArticoli);
   pcArticolo = new QTabWidget(spArticoli);
   pcArticolo->setObjectName(QStringLiteral("pcArticolo"));
+  dmAbzGiacenze = new TdmAbzGiacenze(this);
+  frAbzGiacenze = new TfrAbzGiacenze(*dmAbzGiacenze, pcArticolo);
+  pcArticolo->addTab(frAbzGiacenze, QStringLiteral("Giacenza"));
   frAbzFornitoriArt = new TfrAbzFornitoriArt(*dmAbzArticoli, pcArticolo);
   pcArticolo->addTab(frAbzFornitoriArt, QStringLiteral("Fornitori"));
+  frAbzArticoli->DopoNuovoArticolo = [this](int id) { nuovaGiacenza(id); };
+  // Once the new article's stock row is saved, it may be cancelled again.
+  connect(dmAbzGiacenze->xqcGiacenze, &TKvQueryCollection::stateChanged, this, [this](KvState state) {
+    if (state == KvState::Browse) frAbzGiacenze->SetActionLocked(frAbzGiacenze->xacCancel, false);
+  });
   spArticoli->addWidget(frAbzArticoli);
   spArticoli->addWidget(pcArticolo);
   spArticoli->setStretchFactor(0, 3);
@@ -47,22 +57,38 @@ void TfmAbzArticoli::FormCreate() {
     return;
   }
   frAbzArticoli->SetVista(Contesto.VistaArticoli);
+  pcArticolo->setCurrentWidget(frAbzGiacenze);
 }
 
 void TfmAbzArticoli::FormShow() {
+  frAbzGiacenze->ImpostaBloccoValoriIniziali();
   if (!KvReport(frAbzArticoli->Apri())) RefuseOpen();
 }
 
 void TfmAbzArticoli::FormClose() {
+  frAbzGiacenze->Chiudi();
   frAbzFornitoriArt->Chiudi();
   dmAbzArticoli->xqcArticoli->Close();
 }
 
 void TfmAbzArticoli::seguiArticolo(bool sempre) {
-  // A new article has no suppliers yet; a row being corrected keeps its own.
+  // A new article has no stock nor suppliers yet; a row being corrected
+  // keeps its own.
   const TKvQueryCollection* articoli = dmAbzArticoli->xqcArticoli;
   if (articoli->GetState() == KvState::Edit) return;
   const int id = dmAbzArticoli->IdCorrente();
-  if (!sempre && id == dmAbzArticoli->ArticoloFornitori() && dmAbzArticoli->xqcFornitori->Active()) return;
+  if (!sempre && id == dmAbzArticoli->ArticoloFornitori() && dmAbzArticoli->xqcFornitori->Active() &&
+      id == dmAbzGiacenze->Articolo())
+    return;
+  // A stock row still being typed for the new article stays on screen.
+  if (dmAbzGiacenze->xqcGiacenze->GetState() != KvState::Insert) frAbzGiacenze->Apri(id);
   KvReport(frAbzFornitoriArt->Apri(id));
+}
+
+void TfmAbzArticoli::nuovaGiacenza(int idArticolo) {
+  if (idArticolo < 0 || !frAbzGiacenze->Apri(idArticolo)) return;
+  pcArticolo->setCurrentWidget(frAbzGiacenze);
+  frAbzGiacenze->xacInsert->trigger();
+  if (dmAbzGiacenze->xqcGiacenze->GetState() == KvState::Insert)
+    frAbzGiacenze->SetActionLocked(frAbzGiacenze->xacCancel, true);
 }

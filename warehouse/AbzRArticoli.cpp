@@ -183,9 +183,11 @@ bool TfrAbzArticoli::Salva() {
     if (QWidget* campo = ControlOfField(rifiuto->campo)) campo->setFocus();
     return false;
   }
+  const bool nuovo = a->GetState() == KvState::Insert;
   if (!PostAndReport()) return false;
   // The descriptions and the stock of the row come from the list's select.
   KvReport(a->Refresh());
+  if (nuovo && DopoNuovoArticolo) DopoNuovoArticolo(dm->IdCorrente());
   return true;
 }
 

@@ -2,6 +2,8 @@
 
 #include "TfrKvDBFrames.h"
 
+#include <functional>
+
 class QAction;
 class QLineEdit;
 class QToolButton;
@@ -37,6 +39,10 @@ class TfrAbzArticoli : public TfrKvDBRWGrid {
   QAction* acStoricizza;
   QToolButton* obFiltri;
   QAction* acFiltri;
+
+  // Called with the id of an article just inserted (its window starts the
+  // article's stock row).
+  std::function<void(int idArticolo)> DopoNuovoArticolo;
 
   // The view (0 fast, 1 complete): stock columns and filters. Not reopened here.
   void SetVista(int vista);

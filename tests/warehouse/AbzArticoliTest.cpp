@@ -2,8 +2,10 @@
 #include "AbzFArticoli.h"
 #include "AbzFArticoliFiltri.h"
 #include "AbzMArticoli.h"
+#include "AbzMGiacenze.h"
 #include "AbzRArticoli.h"
 #include "AbzRFornitoriArt.h"
+#include "AbzRGiacenze.h"
 #include "AbzUCodiciArticolo.h"
 #include "KvDbControls.h"
 #include "KvDialogScript.h"
@@ -154,6 +156,30 @@ TEST_F(Articoli, NewArticlesTakeTheNextNumberSevenWideWhateverTheWidthsStored) {
   EXPECT_EQ(ArticoloDaCodice(QStringLiteral("0000041")).value_or(0), 9002);
   EXPECT_EQ(ArticoloDaCodice(QStringLiteral("00042")).value_or(0), 9001);
   EXPECT_EQ(ArticoloDaCodice(QStringLiteral("99")).value_or(0), -1);
+}
+
+TEST_F(Articoli, ANewArticleGetsItsStockRowOfTheWorkingYearWhichCannotBeCancelled) {
+  Apri(1);
+  EXPECT_EQ(fm->pcArticolo->currentWidget(), fm->frAbzGiacenze);
+  NuovoArticolo(QStringLiteral("Quaderno a quadretti A4"));
+  // While the article is typed, neither stock nor suppliers are shown.
+  EXPECT_EQ(fm->dmAbzGiacenze->Articolo(), -1);
+  EXPECT_EQ(fm->dmAbzArticoli->ArticoloFornitori(), -1);
+  fr().xacPost->trigger();
+  ASSERT_EQ(KvMessageScript::Texts(), QStringList());
+  const int id = Scalar(QStringLiteral("SELECT IARTID FROM TART_ARTICOLI WHERE SARTCOD = '0000041'")).toInt();
+  TfrAbzGiacenze& g = *fm->frAbzGiacenze;
+  EXPECT_EQ(fm->dmAbzGiacenze->Articolo(), id);
+  EXPECT_EQ(fm->dmAbzGiacenze->xqcGiacenze->GetState(), KvState::Insert);
+  EXPECT_FALSE(g.xacCancel->isEnabled());
+  scegli(*g.xleUniMisura, QStringLiteral("Pezzi"));
+  g.xacPost->trigger();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList());
+  EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TGIA_GIACENZE WHERE IARTID = %1 AND IDWGID = 1 AND "
+                                  "IGIAESERCIZIOFIN = 2026 AND IUNMID = 1").arg(id))
+                .toInt(),
+            1);
+  EXPECT_TRUE(g.xacEdit->isEnabled());
 }
 
 TEST_F(Articoli, TypedCodesArePaddedToSevenAndASevenCharacterCodeIsKept) {
