@@ -11,9 +11,13 @@
 
 namespace {
 
-QVariant nullDi(QMetaType::Type tipo) { return QVariant(QMetaType(tipo)); }
+QVariant nullDi(QMetaType::Type tipo) {
+  return QVariant(QMetaType(tipo));
+}
 
-QString numero(double v) { return KvNumberText::Format(v, -1, false); }
+QString numero(double v) {
+  return KvNumberText::Format(v, -1, false);
+}
 
 }  // namespace
 
@@ -45,8 +49,8 @@ TdmAbzGiacenze::TdmAbzGiacenze(QObject* parent) : QObject(parent) {
   xqcGiacenze->OnNewRecord = [this](TKvQueryCollection& c) {
     c.SetFieldValue(QStringLiteral("IARTID"), m_articolo);
     c.SetFieldValue(QStringLiteral("IGIAESERCIZIOFIN"), Contesto.EsercizioFin);
-    for (const char* campo : {"FGIAGIACINIZ", "FGIAGIACATT", "FGIASCORTAMIN", "DIFFERENZA", "FGIACOSTOUNIINIZ",
-                              "FGIACOSTOUNIMED"})
+    for (const char* campo :
+         {"FGIAGIACINIZ", "FGIAGIACATT", "FGIASCORTAMIN", "DIFFERENZA", "FGIACOSTOUNIINIZ", "FGIACOSTOUNIMED"})
       c.SetFieldValue(QString::fromLatin1(campo), 0.0);
   };
   xqcGiacenze->KvBeforeExec = [this](TKvQueryProp& p) { primaDi(p); };
@@ -120,7 +124,8 @@ std::optional<TdmAbzGiacenze::Rifiuto> TdmAbzGiacenze::Controlla() const {
                    QStringLiteral("Attenzione!\r\nE' necessario valorizzare il campo \"Unità di Misura\".")};
   const double giacenza = xqcGiacenze->FieldValue(QStringLiteral("FGIAGIACINIZ")).toDouble();
   if (giacenza < 0)
-    return Rifiuto{QStringLiteral("FGIAGIACINIZ"), QStringLiteral("\r\nLa quantià inserita non deve essere inferiore a zero.")};
+    return Rifiuto{QStringLiteral("FGIAGIACINIZ"),
+                   QStringLiteral("\r\nLa quantià inserita non deve essere inferiore a zero.")};
   if (xqcGiacenze->FieldValue(QStringLiteral("FGIACOSTOUNIINIZ")).toDouble() == 0 && giacenza > 0)
     return Rifiuto{QStringLiteral("FGIACOSTOUNIINIZ"), QStringLiteral("Inserire il Costo Unitario Iniziale")};
   return std::nullopt;
@@ -133,13 +138,15 @@ QString TdmAbzGiacenze::TestoErroreCostoMedio() {
 }
 
 QString TdmAbzGiacenze::TestoValoriInizialiBloccati() {
-  return QStringLiteral("Attenzione!\r\nI valori iniziali di magazzino sono bloccati: la Giacenza Iniziale e il Costo "
-                        "Unitario Iniziale non possono essere modificati.");
+  return QStringLiteral(
+      "Attenzione!\r\nI valori iniziali di magazzino sono bloccati: la Giacenza Iniziale e il Costo "
+      "Unitario Iniziale non possono essere modificati.");
 }
 
 QString TdmAbzGiacenze::TestoGiacenzaMovimentata() {
-  return QStringLiteral("Attenzione!\r\nL'articolo è stato movimentato nell'esercizio: la sua unità di misura non può "
-                        "cambiare e la sua giacenza non può essere cancellata.");
+  return QStringLiteral(
+      "Attenzione!\r\nL'articolo è stato movimentato nell'esercizio: la sua unità di misura non può "
+      "cambiare e la sua giacenza non può essere cancellata.");
 }
 
 void TdmAbzGiacenze::primaDi(TKvQueryProp& p) {
@@ -213,13 +220,12 @@ void TdmAbzGiacenze::dopoDi(TKvQueryProp& p) {
       m_avvisoCostoMedio = TestoErroreCostoMedio();
   }
   const QString nota =
-      QStringLiteral("Articolo id:|%1|Giacenza Iniziale old:|%2|Giacenza Iniziale new:|%3|Costo Unitario Iniz. old:|%4|"
-                     "Costo Unitario Iniz. New:|%5|Unità di misura old:|%6|Unità di misura new:|%7|")
+      QStringLiteral(
+          "Articolo id:|%1|Giacenza Iniziale old:|%2|Giacenza Iniziale new:|%3|Costo Unitario Iniz. old:|%4|"
+          "Costo Unitario Iniz. New:|%5|Unità di misura old:|%6|Unità di misura new:|%7|")
           .arg(m_articolo)
-          .arg(numero(m_giacenzaPrima),
-               numero(xqcGiacenze->FieldValue(QStringLiteral("FGIAGIACINIZ")).toDouble()),
-               numero(m_costoPrima),
-               numero(xqcGiacenze->FieldValue(QStringLiteral("FGIACOSTOUNIINIZ")).toDouble()))
+          .arg(numero(m_giacenzaPrima), numero(xqcGiacenze->FieldValue(QStringLiteral("FGIAGIACINIZ")).toDouble()),
+               numero(m_costoPrima), numero(xqcGiacenze->FieldValue(QStringLiteral("FGIACOSTOUNIINIZ")).toDouble()))
           .arg(m_unitaPrima)
           .arg(xqcGiacenze->FieldValue(QStringLiteral("IUNMID")).toInt());
   rifiutaSe(ScriviLogMagazzino(QStringLiteral("Modificata Record Giacenze id: %1").arg(id), nota, true, db));

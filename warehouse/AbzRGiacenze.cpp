@@ -34,7 +34,8 @@ TfrAbzGiacenze::TfrAbzGiacenze(TdmAbzGiacenze& modulo, QWidget* parent) : TfrKvD
   lbEsercizio->setObjectName(QStringLiteral("lbEsercizio"));
   AddToolWidget(lbEsercizio);
 
-  xleUniMisura = AddDBLookup(QStringLiteral("xleUniMisura"), QStringLiteral("IUNMID"), QStringLiteral("Unità di Misura"));
+  xleUniMisura =
+      AddDBLookup(QStringLiteral("xleUniMisura"), QStringLiteral("IUNMID"), QStringLiteral("Unità di Misura"));
   ImpostaLookupUniMisura(*xleUniMisura);
   xdnGiacIniz = AddDBNumber(QStringLiteral("xdnGiacIniz"), QStringLiteral("FGIAGIACINIZ"),
                             QStringLiteral("Giacenza Iniziale"), 3);
@@ -44,11 +45,12 @@ TfrAbzGiacenze::TfrAbzGiacenze(TdmAbzGiacenze& modulo, QWidget* parent) : TfrKvD
                                QStringLiteral("Costo Unitario Medio (IVA Inclusa)"));
   xdnCostoUltAcquisto = AddDBNumber(QStringLiteral("xdnCostoUltAcquisto"), QStringLiteral("FGIAULTIMOCARICO"),
                                     QStringLiteral("Costo Unitario Ultimo Acquisto (IVA Esclusa)"));
-  xddDataUltCarico =
-      AddDBDate(QStringLiteral("xddDataUltCarico"), QStringLiteral("DGIAULTIMOCARICO"), QStringLiteral("Data Ultimo Carico"));
+  xddDataUltCarico = AddDBDate(QStringLiteral("xddDataUltCarico"), QStringLiteral("DGIAULTIMOCARICO"),
+                               QStringLiteral("Data Ultimo Carico"));
   xddDataUltScarico = AddDBDate(QStringLiteral("xddDataUltScarico"), QStringLiteral("DGIAULTIMOSCARICO"),
                                 QStringLiteral("Data Ultimo Scarico"));
-  xdnGiacAtt = AddDBNumber(QStringLiteral("xdnGiacAtt"), QStringLiteral("FGIAGIACATT"), QStringLiteral("Giacenza Attuale"), 3);
+  xdnGiacAtt =
+      AddDBNumber(QStringLiteral("xdnGiacAtt"), QStringLiteral("FGIAGIACATT"), QStringLiteral("Giacenza Attuale"), 3);
   xdnScortaMin =
       AddDBNumber(QStringLiteral("xdnScortaMin"), QStringLiteral("FGIASCORTAMIN"), QStringLiteral("Scorta Minima"), 3);
   xdnDifferenza =
@@ -61,7 +63,7 @@ TfrAbzGiacenze::TfrAbzGiacenze(TdmAbzGiacenze& modulo, QWidget* parent) : TfrKvD
   aCapo(DetailLayout(), xddDataUltScarico, QStringLiteral("Data Ultimo\nScarico"));
   // Kept by the database as goods are loaded and discharged.
   for (TKvDBControl* c : std::initializer_list<TKvDBControl*>{xdnCostoUniMed, xdnCostoUltAcquisto, xddDataUltCarico,
-                                                               xddDataUltScarico, xdnGiacAtt, xdnDifferenza})
+                                                              xddDataUltScarico, xdnGiacAtt, xdnDifferenza})
     c->SetReadOnly(true);
 
   // Typing the initial values of an article never used sets the current ones.
@@ -119,7 +121,7 @@ void TfrAbzGiacenze::segui() {
   applicaBloccoValoriIniziali();
   const bool negativa = g->Active() && g->RecNo() >= 0 && g->FieldValue(QStringLiteral("DIFFERENZA")).toDouble() < 0;
   xdnDifferenza->setStyleSheet(negativa ? QStringLiteral("background-color: red; color: black;")
-                                         : QStringLiteral("background-color: palette(button);"));
+                                        : QStringLiteral("background-color: palette(button);"));
 }
 
 bool TfrAbzGiacenze::eventFilter(QObject* watched, QEvent* event) {

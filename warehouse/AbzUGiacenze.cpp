@@ -39,7 +39,9 @@ qint64 decimillesimi(const QVariant& v) {
   return dividiArrotondando(milionesimi, 100);
 }
 
-QVariant nullInt() { return QVariant(QMetaType(QMetaType::Int)); }
+QVariant nullInt() {
+  return QVariant(QMetaType(QMetaType::Int));
+}
 
 const QString kSqlUltimaRigaBuono = QStringLiteral(
     " SELECT FIRST 1 AM.IMGMARTID FROM TMGM_MOVMAGAZZINO MGM INNER JOIN TMGMART AM ON AM.IMGMID = MGM.IMGMID "
@@ -49,8 +51,9 @@ const QString kSqlAggiornaGiacenze =
     QStringLiteral(" SELECT CONTROLLO FROM PABZ_UPDGIACENZE(:IMGMARTID, :IOMGARTID, :IARTID,:IDWGID, :ESERCIZIOFIN)");
 
 KvResult<QString> codiceArticolo(int idArticolo, QSqlDatabase db) {
-  const KvResult<QVariant> cod = KvSql::Scalar(QStringLiteral("SELECT SARTCOD FROM TART_ARTICOLI WHERE IARTID = :IARTID"),
-                                               {{QStringLiteral("IARTID"), idArticolo}}, db);
+  const KvResult<QVariant> cod =
+      KvSql::Scalar(QStringLiteral("SELECT SARTCOD FROM TART_ARTICOLI WHERE IARTID = :IARTID"),
+                    {{QStringLiteral("IARTID"), idArticolo}}, db);
   if (!cod) return cod.failure();
   return cod->toString();
 }
@@ -87,13 +90,15 @@ KvResult<TQuantita4> GiacenzaAllaData(int idArticolo, const QDate& data, QSqlDat
   if (!q.exec()) return KvSql::Failure(q);
   if (!q.next()) {
     if (q.lastError().isValid()) return KvSql::Failure(q);
-    return KvFail(QStringLiteral("Attenzione!\r\nL'articolo non ha una giacenza nell'esercizio di lavoro: "
-                                 "impossibile calcolarne la giacenza alla data."));
+    return KvFail(
+        QStringLiteral("Attenzione!\r\nL'articolo non ha una giacenza nell'esercizio di lavoro: "
+                       "impossibile calcolarne la giacenza alla data."));
   }
   const qint64 fattore = decimillesimi(q.value(1));
   if (fattore <= 0)
-    return KvFail(QStringLiteral("Attenzione!\r\nL'unità di misura dell'articolo non ha un fattore di conversione "
-                                 "maggiore di zero: impossibile calcolarne la giacenza alla data."));
+    return KvFail(
+        QStringLiteral("Attenzione!\r\nL'unità di misura dell'articolo non ha un fattore di conversione "
+                       "maggiore di zero: impossibile calcolarne la giacenza alla data."));
   const qint64 iniziale = decimillesimi(q.value(0));
   const qint64 carichi = decimillesimi(q.value(2));
   const qint64 scarichi = decimillesimi(q.value(3));
@@ -113,11 +118,12 @@ int DecimaliPrezzi() {
 
 KvStatus ScriviLogMagazzino(const QString& descrizione, const QString& nota, bool conNota, QSqlDatabase db) {
   const QSqlDatabase c = connessione(db);
-  const KvResult<QVariant> id =
-      KvSql::Scalar(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"),
-                    {{QStringLiteral("STABLENAME"), QStringLiteral("TLOG_MAGAZZINO")}, {QStringLiteral("ICNTID"), 1}}, c);
+  const KvResult<QVariant> id = KvSql::Scalar(
+      QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"),
+      {{QStringLiteral("STABLENAME"), QStringLiteral("TLOG_MAGAZZINO")}, {QStringLiteral("ICNTID"), 1}}, c);
   if (!id) return id.failure();
-  if (id->toInt() <= 0) return KvFail(QStringLiteral("Impossibile ottenere un nuovo identificativo per TLOG_MAGAZZINO."));
+  if (id->toInt() <= 0)
+    return KvFail(QStringLiteral("Impossibile ottenere un nuovo identificativo per TLOG_MAGAZZINO."));
   return KvSql::Exec(QStringLiteral(" INSERT INTO TLOG_MAGAZZINO (ILOGID, SLOGUSERNAME, SLOGLDESC, BLOGNOTE, DLOGDATA) "
                                     "VALUES (:ILOGID, :SLOGUSERNAME, :SLOGLDESC, :BLOGNOTE, CURRENT_TIMESTAMP);"),
                      {{QStringLiteral("ILOGID"), id->toInt()},
@@ -130,13 +136,14 @@ KvStatus ScriviLogMagazzino(const QString& descrizione, const QString& nota, boo
 KvResult<int> UltimaRigaArticolo(int idArticolo, int tipo, QSqlDatabase db) {
   KvResult<QVariant> riga = QVariant();
   if (tipo == int(TipoRigaArticolo::Ordine)) {
-    riga = KvSql::Scalar(QStringLiteral(" SELECT FIRST 1 OA.IOMGARTID FROM TOMGART OA INNER JOIN TOMG_ORDINIMAGAZ O ON "
-                                        "O.IOMGID = OA.IOMGID WHERE O.IDWGID = :IDWGID AND O.IOMGESERCIZIOFIN = :IESFIN "
-                                        "AND OA.IARTID = :IARTID"),
-                         {{QStringLiteral("IDWGID"), Contesto.DwgId},
-                          {QStringLiteral("IESFIN"), Contesto.EsercizioFin},
-                          {QStringLiteral("IARTID"), idArticolo}},
-                         db);
+    riga =
+        KvSql::Scalar(QStringLiteral(" SELECT FIRST 1 OA.IOMGARTID FROM TOMGART OA INNER JOIN TOMG_ORDINIMAGAZ O ON "
+                                     "O.IOMGID = OA.IOMGID WHERE O.IDWGID = :IDWGID AND O.IOMGESERCIZIOFIN = :IESFIN "
+                                     "AND OA.IARTID = :IARTID"),
+                      {{QStringLiteral("IDWGID"), Contesto.DwgId},
+                       {QStringLiteral("IESFIN"), Contesto.EsercizioFin},
+                       {QStringLiteral("IARTID"), idArticolo}},
+                      db);
   } else if (tipo == int(TipoRigaArticolo::Carico) || tipo == int(TipoRigaArticolo::Scarico)) {
     riga = KvSql::Scalar(kSqlUltimaRigaBuono,
                          {{QStringLiteral("TIPO"), tipo - 1},
@@ -154,8 +161,9 @@ KvResult<int> UltimaRigaArticolo(int idArticolo, int tipo, QSqlDatabase db) {
 KvStatus RicalcolaCostoMedio(int idRigaOrdine, int idArticolo, int idRigaBuono, QSqlDatabase db) {
   int articolo = idArticolo;
   if (articolo == 0) {
-    const KvResult<QVariant> a = KvSql::Scalar(QStringLiteral("SELECT iArtId FROM TMgmArt WHERE iMgmArtId = :IMGMARTID"),
-                                               {{QStringLiteral("IMGMARTID"), idRigaBuono}}, db);
+    const KvResult<QVariant> a =
+        KvSql::Scalar(QStringLiteral("SELECT iArtId FROM TMgmArt WHERE iMgmArtId = :IMGMARTID"),
+                      {{QStringLiteral("IMGMARTID"), idRigaBuono}}, db);
     if (!a) return a.failure();
     articolo = a->toInt();
   }
@@ -169,7 +177,8 @@ KvStatus RicalcolaCostoMedio(int idRigaOrdine, int idArticolo, int idRigaBuono, 
                     db);
   if (controllo && !controllo->isNull() && controllo->toInt() == 0) return {};
   const KvResult<QString> codice = codiceArticolo(articolo, db);
-  const QString testo = QStringLiteral("Errore Durante il calcolo del costo unitario medio!Cod.Art. ") + codice.value_or(QString());
+  const QString testo =
+      QStringLiteral("Errore Durante il calcolo del costo unitario medio!Cod.Art. ") + codice.value_or(QString());
   const QString nota = QStringLiteral("Articolo id|%1|Mov.Art.id%2").arg(articolo).arg(idRigaBuono);
   if (KvStatus log = ScriviLogMagazzino(testo, nota, true, db); !log) return log;
   return KvFail(testo, controllo ? QString() : controllo.detail());
@@ -183,14 +192,16 @@ KvResult<EsitoRicalcolo> RicalcolaCostiMedi(int idArticolo, const std::function<
     QString sql = QStringLiteral(
         " SELECT TGIA_GIACENZE.IGIAID, TGIA_GIACENZE.DGIAULTIMOCARICO, TGIA_GIACENZE.IARTID FROM TGIA_GIACENZE "
         "WHERE TGIA_GIACENZE.IGIAESERCIZIOFIN = :ANNOFIN AND TGIA_GIACENZE.IDWGID = :IDWGID");
-    KvSql::Params params = {{QStringLiteral("ANNOFIN"), Contesto.EsercizioFin}, {QStringLiteral("IDWGID"), Contesto.DwgId}};
+    KvSql::Params params = {{QStringLiteral("ANNOFIN"), Contesto.EsercizioFin},
+                            {QStringLiteral("IDWGID"), Contesto.DwgId}};
     if (idArticolo >= 0) {
       sql += QStringLiteral(" AND TGIA_GIACENZE.IARTID = :IARTID");
       params << qMakePair(QStringLiteral("IARTID"), QVariant(idArticolo));
     }
     sql += QStringLiteral(" ORDER BY TGIA_GIACENZE.IGIAID ASC");
     std::vector<int> articoli;
-    if (KvStatus letti = KvSql::Rows(sql, params, [&](const QSqlQuery& r) { articoli.push_back(r.value(2).toInt()); }, c);
+    if (KvStatus letti = KvSql::Rows(
+            sql, params, [&](const QSqlQuery& r) { articoli.push_back(r.value(2).toInt()); }, c);
         !letti)
       return letti;
     // One article: only its first stock row.
@@ -240,7 +251,8 @@ KvResult<EsitoRicalcolo> RicalcolaCostiMedi(int idArticolo, const std::function<
         const KvResult<QString> codice = codiceArticolo(articolo, c);
         if (!codice) return codice.failure();
         if (KvStatus log = ScriviLogMagazzino(
-                QStringLiteral("Errore durante il ricalcolo del Costo Unitario Medio! Cod: ") + *codice, QString(), false, c);
+                QStringLiteral("Errore durante il ricalcolo del Costo Unitario Medio! Cod: ") + *codice, QString(),
+                false, c);
             !log)
           return log;
       }

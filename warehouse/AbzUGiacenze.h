@@ -64,8 +64,7 @@ struct EsitoRicalcolo {
   int righe = 0;
   int errori = 0;
 };
-KvResult<EsitoRicalcolo> RicalcolaCostiMedi(int idArticolo = -1,
-                                            const std::function<void(int, int)>& progress = {},
+KvResult<EsitoRicalcolo> RicalcolaCostiMedi(int idArticolo = -1, const std::function<void(int, int)>& progress = {},
                                             QSqlDatabase db = QSqlDatabase());
 
 // "Ricalcola Costo Unitario Medio": asks whether every article or only the

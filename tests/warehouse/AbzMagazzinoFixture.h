@@ -13,8 +13,8 @@ class Magazzino : public PuxDbTest {
  protected:
   static constexpr int kCaricoAcquisto = 1;  // voucher types of the demo data
   static constexpr int kScaricoConsumo = 3;
-  static constexpr int kUnitaPezzi = 1;      // factor 1
-  static constexpr int kUnitaCf12 = 3;       // factor 12
+  static constexpr int kUnitaPezzi = 1;  // factor 1
+  static constexpr int kUnitaCf12 = 3;   // factor 12
 
   void SetUp() override {
     PuxDbTest::SetUp();

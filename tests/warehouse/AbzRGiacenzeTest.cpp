@@ -97,7 +97,8 @@ TEST_F(FrameGiacenze, InitialValuesAreEditableOnlyWhileTheLockRecordHoldsTwo) {
   dm.xqcGiacenze->Cancel();
   dm.xqcGiacenze->SetFieldValue(QStringLiteral("FGIASCORTAMIN"), 2.0);  // the others may change
   EXPECT_TRUE(KvOk(dm.xqcGiacenze->Post()));
-  EXPECT_EQ(Testo(QStringLiteral("SELECT FGIACOSTOUNIINIZ FROM TGIA_GIACENZE WHERE IGIAID = 9100")), QStringLiteral("12.000000"));
+  EXPECT_EQ(Testo(QStringLiteral("SELECT FGIACOSTOUNIINIZ FROM TGIA_GIACENZE WHERE IGIAID = 9100")),
+            QStringLiteral("12.000000"));
 }
 
 TEST_F(FrameGiacenze, RowsThatBreakARuleAreRefusedWithTheirMessageAndStayInEdit) {
@@ -149,9 +150,10 @@ TEST_F(FrameGiacenze, NewRowTakesTheArticleInstituteAndYearAndIsLoggedWithItsId)
   EXPECT_TRUE(f.ActionLocked(f.xacInsert));
 
   QSqlQuery q(qqoKvGlobConn());
-  ASSERT_TRUE(q.exec(QStringLiteral("SELECT IGIAID, IDWGID, IGIAESERCIZIOFIN, IUNMID, CAST(FGIAGIACATT AS VARCHAR(40)), "
-                                    "CAST(FGIACOSTOUNIMED AS VARCHAR(40)), FGIATOTCARICO, DGIAULTIMOCARICO "
-                                    "FROM TGIA_GIACENZE WHERE IARTID = 9101")));
+  ASSERT_TRUE(
+      q.exec(QStringLiteral("SELECT IGIAID, IDWGID, IGIAESERCIZIOFIN, IUNMID, CAST(FGIAGIACATT AS VARCHAR(40)), "
+                            "CAST(FGIACOSTOUNIMED AS VARCHAR(40)), FGIATOTCARICO, DGIAULTIMOCARICO "
+                            "FROM TGIA_GIACENZE WHERE IARTID = 9101")));
   ASSERT_TRUE(q.next());
   const int id = q.value(0).toInt();
   EXPECT_EQ(q.value(1).toInt(), 1);
@@ -162,11 +164,13 @@ TEST_F(FrameGiacenze, NewRowTakesTheArticleInstituteAndYearAndIsLoggedWithItsId)
   EXPECT_TRUE(q.value(6).isNull());
   EXPECT_TRUE(q.value(7).isNull());
   EXPECT_FALSE(q.next());
-  EXPECT_EQ(Log(), QStringList{QStringLiteral(
-                       "Modificata Record Giacenze id: %1 / Articolo id:|9101|Giacenza Iniziale old:|0|Giacenza Iniziale "
-                       "new:|7,5|Costo Unitario Iniz. old:|0|Costo Unitario Iniz. New:|2,4|Unità di misura old:|0|Unità "
-                       "di misura new:|1|")
-                                   .arg(id)});
+  EXPECT_EQ(Log(),
+            QStringList{
+                QStringLiteral(
+                    "Modificata Record Giacenze id: %1 / Articolo id:|9101|Giacenza Iniziale old:|0|Giacenza Iniziale "
+                    "new:|7,5|Costo Unitario Iniz. old:|0|Costo Unitario Iniz. New:|2,4|Unità di misura old:|0|Unità "
+                    "di misura new:|1|")
+                    .arg(id)});
 }
 
 TEST_F(FrameGiacenze, UpdateRecomputesTheAverageCostInTheDatabaseAndLogsOldAndNewValues) {
@@ -183,7 +187,8 @@ TEST_F(FrameGiacenze, UpdateRecomputesTheAverageCostInTheDatabaseAndLogsOldAndNe
   ASSERT_EQ(dm.xqcGiacenze->GetState(), KvState::Browse) << KvMessageScript::Texts().join('|').toStdString();
   EXPECT_TRUE(KvMessageScript::Texts().isEmpty());
   // (30 * 12 + 10 * 20) / 40 = 14, stock 40: read again into the frame.
-  EXPECT_EQ(Testo(QStringLiteral("SELECT FGIACOSTOUNIMED FROM TGIA_GIACENZE WHERE IGIAID = 9100")), QStringLiteral("14.000000"));
+  EXPECT_EQ(Testo(QStringLiteral("SELECT FGIACOSTOUNIMED FROM TGIA_GIACENZE WHERE IGIAID = 9100")),
+            QStringLiteral("14.000000"));
   EXPECT_EQ(f.xdnGiacAtt->text(), QStringLiteral("40,000"));
   EXPECT_EQ(Log(), QStringList{QStringLiteral(
                        "Modificata Record Giacenze id: 9100 / Articolo id:|9100|Giacenza Iniziale old:|10|Giacenza "
@@ -203,7 +208,8 @@ TEST_F(FrameGiacenze, AverageCostTheDatabaseCannotComputeIsShownAndTheChangeStay
   PuxTestInput::retype(f.xdnGiacIniz, QStringLiteral("11"));
   f.xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList{TdmAbzGiacenze::TestoErroreCostoMedio()});
-  EXPECT_EQ(Testo(QStringLiteral("SELECT FGIAGIACINIZ FROM TGIA_GIACENZE WHERE IGIAID = 9100")), QStringLiteral("11.000000"));
+  EXPECT_EQ(Testo(QStringLiteral("SELECT FGIAGIACINIZ FROM TGIA_GIACENZE WHERE IGIAID = 9100")),
+            QStringLiteral("11.000000"));
   const QStringList log = Log();
   ASSERT_EQ(log.size(), 2);
   EXPECT_EQ(log[0], QStringLiteral("Errore Durante il calcolo del costo unitario medio!Cod.Art. 0009100 / Articolo "

@@ -40,14 +40,13 @@ TEST_F(Magazzino, StockAtADateCountsTheMovementsOfThatDayAndConvertsDischargesTo
   } casi[] = {
       {9100, "2026-03-01", "13.0000"},  // the discharge of the day counts
       {9100, "2026-02-28", "15.0000"},  // the discharge after the date does not
-      {9100, "2026-01-31", "10.0000"},
-      {9100, "2026-12-31", "12.0000"},
-      {9101, "2026-03-01", "0.6667"},   // 1 - 0.3333
-      {9101, "2026-06-01", "0.3333"},   // 1 - round(0.66667) = 1 - 0.6667
+      {9100, "2026-01-31", "10.0000"}, {9100, "2026-12-31", "12.0000"}, {9101, "2026-03-01", "0.6667"},  // 1 - 0.3333
+      {9101, "2026-06-01", "0.3333"},  // 1 - round(0.66667) = 1 - 0.6667
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.data);
-    const KvResult<TQuantita4> g = GiacenzaAllaData(c.articolo, QDate::fromString(QString::fromLatin1(c.data), Qt::ISODate));
+    const KvResult<TQuantita4> g =
+        GiacenzaAllaData(c.articolo, QDate::fromString(QString::fromLatin1(c.data), Qt::ISODate));
     ASSERT_TRUE(KvOk(g));
     EXPECT_EQ(g->Testo(), QString::fromLatin1(c.giacenza));
   }
@@ -81,8 +80,9 @@ TEST_F(Magazzino, LogRowRecordsTheConnectionsUserAndTheDatabaseTimestamp) {
   const QDateTime dopo = Scalar(QStringLiteral("SELECT CURRENT_TIMESTAMP FROM RDB$DATABASE")).toDateTime();
 
   QSqlQuery q(qqoKvGlobConn());
-  ASSERT_TRUE(q.exec(QStringLiteral("SELECT SLOGUSERNAME, SLOGLDESC, BLOGNOTE, DLOGDATA, ILOGID FROM TLOG_MAGAZZINO "
-                                    "ORDER BY ILOGID")));
+  ASSERT_TRUE(
+      q.exec(QStringLiteral("SELECT SLOGUSERNAME, SLOGLDESC, BLOGNOTE, DLOGDATA, ILOGID FROM TLOG_MAGAZZINO "
+                            "ORDER BY ILOGID")));
   ASSERT_TRUE(q.next());
   EXPECT_EQ(q.value(0).toString(), qqoKvGlobConn().userName());
   EXPECT_FALSE(q.value(0).toString().isEmpty());
@@ -124,7 +124,8 @@ TEST_F(Magazzino, LastRowOfAnArticleByKind) {
     int articolo;
     int tipo;
     int riga;
-  } casi[] = {{9100, 0, 9500}, {9100, 1, 9310}, {9100, 2, 9301}, {9100, 3, -1}, {9101, 0, 0}, {9101, 1, 0}, {9101, 2, 0}};
+  } casi[] = {{9100, 0, 9500}, {9100, 1, 9310}, {9100, 2, 9301}, {9100, 3, -1},
+              {9101, 0, 0},    {9101, 1, 0},    {9101, 2, 0}};
   for (const Caso& c : casi) {
     SCOPED_TRACE(testing::Message() << c.articolo << " kind " << c.tipo);
     const KvResult<int> r = UltimaRigaArticolo(c.articolo, c.tipo);
@@ -196,7 +197,8 @@ TEST_F(CostoMedio, RecalculationOfEveryArticleOfTheYearLogsTheWrongOnes) {
       RicalcolaCostiMedi(-1, [&passi](int fatte, int totale) { passi << qMakePair(fatte, totale); });
   ASSERT_TRUE(KvOk(esito));
   const int righe = Scalar(QStringLiteral("SELECT COUNT(*) FROM TGIA_GIACENZE WHERE IDWGID = 1 AND "
-                                          "IGIAESERCIZIOFIN = 2026")).toInt();
+                                          "IGIAESERCIZIOFIN = 2026"))
+                        .toInt();
   EXPECT_EQ(esito->righe, righe);
   EXPECT_EQ(esito->errori, 1);
   ASSERT_EQ(passi.size(), righe + 1);
