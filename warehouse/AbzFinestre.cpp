@@ -1,0 +1,17 @@
+#include "AbzFinestre.h"
+
+#include "AbzFArticoli.h"
+#include "KvWindowFactory.h"
+
+namespace {
+
+template <class Finestra>
+void registra(const char* classe) {
+  KvWindowFactory::Register(QString::fromLatin1(classe), [](QWidget* parent) { return new Finestra(parent); });
+}
+
+}  // namespace
+
+void AbzRegistraFinestre() {
+  registra<TfmAbzArticoli>("TfmAbzArticoli");
+}
