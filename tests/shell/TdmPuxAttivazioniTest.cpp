@@ -1,5 +1,6 @@
 #include "KvMessageDlg.h"
 #include "PuxContesto.h"
+#include "PuxServizi.h"
 #include "PuxTestDb.h"
 #include "TdmPuxAttivazioni.h"
 
@@ -126,6 +127,17 @@ TEST_F(Registro, ArticlesAskTheViewModeAndACancelOpensNothing) {
   EXPECT_TRUE(reg.Run(QStringLiteral("xafArticoli")));
   EXPECT_EQ(Contesto.VistaArticoli, 0);
   EXPECT_EQ(Aperte(), QStringList({"TfmAbzArticoli"}));
+}
+
+TEST_F(Registro, ProcedureSideWindowsForgetTheArticleSearchFilters) {
+  reg.SceltaVistaArticoli = [] { return 0; };
+  for (const char* name : {"xafPreventivi", "xafOfferte", "xafProspetto", "xafCriteri", "xafParmSMTP", "xafArticoli"}) {
+    for (int& f : PuxFiltriArticoli) f = 2;
+    (void)reg.Run(QString::fromLatin1(name));
+    const int atteso = QLatin1String(name) == QLatin1String("xafArticoli") ? 2 : 0;
+    for (int f : PuxFiltriArticoli) EXPECT_EQ(f, atteso) << name;
+  }
+  for (int& f : PuxFiltriArticoli) f = 0;
 }
 
 TEST_F(Registro, SignaturesNeedAValidInstituteAndYear) {
