@@ -30,6 +30,7 @@ TfmAbzArticoli::TfmAbzArticoli(QWidget* parent) : TfmKvChildDB(parent) {
   frAbzFornitoriArt = new TfrAbzFornitoriArt(*dmAbzArticoli, pcArticolo);
   pcArticolo->addTab(frAbzFornitoriArt, QStringLiteral("Fornitori"));
   frAbzArticoli->DopoNuovoArticolo = [this](int id) { nuovaGiacenza(id); };
+  frAbzArticoli->DopoRicalcolo = [this] { frAbzGiacenze->Apri(dmAbzArticoli->IdCorrente()); };
   // Once the new article's stock row is saved, it may be cancelled again.
   connect(dmAbzGiacenze->xqcGiacenze, &TKvQueryCollection::stateChanged, this, [this](KvState state) {
     if (state == KvState::Browse) frAbzGiacenze->SetActionLocked(frAbzGiacenze->xacCancel, false);

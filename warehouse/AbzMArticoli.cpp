@@ -4,9 +4,13 @@
 #include "AbzUCodiciArticolo.h"
 #include "AbzUGiacenze.h"
 #include "FenUDatabase.h"
+#include "KvConnection.h"
 #include "KvQueryCollection.h"
 #include "KvSql.h"
+#include "KvTransaction.h"
 #include "PuxContesto.h"
+
+#include <QSqlQuery>
 
 namespace {
 
@@ -274,4 +278,52 @@ KvStatus TdmAbzArticoli::Storicizza() {
       {{QStringLiteral("IARTID"), IdCorrente()}});
   if (!fatto) return fatto;
   return xqcArticoli->Refresh();
+}
+
+KvResult<bool> TdmAbzArticoli::FornitoriDoppi() {
+  const KvResult<QVariant> doppio = KvSql::Scalar(QStringLiteral(
+      " SELECT FIRST 1 AB.IARTID FROM TARTBEN AB INNER JOIN TART_ARTICOLI A ON A.IARTID = AB.IARTID AND A.DDELETE IS "
+      "NULL GROUP BY AB.IARTID, AB.IBENID HAVING COUNT(*) > 1"));
+  if (!doppio) return doppio.failure();
+  return !doppio->isNull();
+}
+
+KvStatus TdmAbzArticoli::EliminaFornitoriDoppi(const std::function<void(int, int)>& progress) {
+  const KvResult<bool> doppi = FornitoriDoppi();
+  if (!doppi) return doppi.failure();
+  if (!*doppi) return {};
+  const KvResult<QVariant> articoli =
+      KvSql::Scalar(QStringLiteral("SELECT COUNT(*) FROM TART_ARTICOLI WHERE DDELETE IS NULL"));
+  if (!articoli) return articoli.failure();
+  const int totale = articoli->toInt();
+  if (progress) progress(0, totale);
+  return KvInTransaction(qqoKvGlobConn(), [&]() -> KvStatus {
+    // One reading in the order the cleanup keeps: per article and supplier,
+    // the first row by last loading stays.
+    QList<int> daCancellare;
+    int articolo = -1, fornitore = -1, fatti = 0;
+    const KvStatus letti = KvSql::Rows(
+        QStringLiteral(" SELECT TARTBEN.IARTBENID, TARTBEN.IARTID, TBEN_BENEFICIARI.IBENID FROM TARTBEN "
+                       "INNER JOIN TBEN_BENEFICIARI ON (TARTBEN.IBENID = TBEN_BENEFICIARI.IBENID) "
+                       "INNER JOIN TART_ARTICOLI A ON (A.IARTID = TARTBEN.IARTID AND A.DDELETE IS NULL) "
+                       "ORDER BY TARTBEN.IARTID, TBEN_BENEFICIARI.IBENID, TARTBEN.DARTBENULTIMOCAR NULLS FIRST, "
+                       "TARTBEN.IARTBENID"),
+        {}, [&](const QSqlQuery& q) {
+          const int art = q.value(1).toInt(), ben = q.value(2).toInt();
+          if (art == articolo && ben == fornitore) {
+            daCancellare << q.value(0).toInt();
+            return;
+          }
+          if (art != articolo && progress) progress(++fatti, totale);
+          articolo = art;
+          fornitore = ben;
+        });
+    if (!letti) return letti;
+    for (const int id : daCancellare) {
+      const KvStatus cancellato =
+          KvSql::Exec(QStringLiteral("DELETE FROM TARTBEN B WHERE B.IARTBENID = :IARTBENID"), {{QStringLiteral("IARTBENID"), id}});
+      if (!cancellato) return cancellato;
+    }
+    return KvSql::Exec(QStringLiteral("DELETE FROM TARTBEN B WHERE B.IBENID IS NULL"));
+  });
 }

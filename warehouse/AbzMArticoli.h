@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 class TKvQueryCollection;
@@ -59,6 +60,14 @@ class TdmAbzArticoli : public QObject {
   KvStatus Storicizza();
 
   int IdCorrente() const;
+
+  // Some article not historicized has two or more rows for one supplier.
+  static KvResult<bool> FornitoriDoppi();
+  // Keeps, for each article and supplier, the first row in order of last
+  // loading (rows never loaded first) and deletes the others, then the rows
+  // without supplier, all in one transaction; progress(done, total) over
+  // the articles.
+  static KvStatus EliminaFornitoriDoppi(const std::function<void(int, int)>& progress = {});
 
   static QString TestoArticoloUsato();
   static QString TestoDescrizioneDoppia();

@@ -3,6 +3,8 @@
 #include "AbzFArticoliFiltri.h"
 #include "AbzMArticoli.h"
 #include "AbzUArticoli.h"
+#include "AbzUChiusura.h"
+#include "AbzUGiacenze.h"
 #include "AbzUCodiciArticolo.h"
 #include "AbzULookupArticoli.h"
 #include "KvCollectionModel.h"
@@ -11,6 +13,7 @@
 #include "KvQueryCollection.h"
 #include "TKvDBGrid.h"
 #include "TKvDBLookupEdit.h"
+#include "TfmKvWait.h"
 #include "TfrAbzRicerca.h"
 
 #include <QAction>
@@ -124,6 +127,20 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   connect(acStoricizza, &QAction::triggered, this, [this] { Storicizza(); });
   AddToolAction(acStoricizza, false);
 
+  acRicalcola = new QAction(QStringLiteral("Ricalcola Costo Unitario Medio"), this);
+  acRicalcola->setObjectName(QStringLiteral("acRicalcola"));
+  connect(acRicalcola, &QAction::triggered, this, [this] {
+    if (!SavePending() || !RicalcolaCostoUnitarioMedio(dm->IdCorrente())) return;
+    KvReport(dm->xqcArticoli->Refresh());
+    if (DopoRicalcolo) DopoRicalcolo();
+  });
+  AddToolAction(acRicalcola, false);
+  acFornitoriDoppi = new QAction(QStringLiteral("Fornitori doppi"), this);
+  acFornitoriDoppi->setObjectName(QStringLiteral("acFornitoriDoppi"));
+  acFornitoriDoppi->setToolTip(QStringLiteral("Cancellazione \r\nFornitori ridondanti per Articolo"));
+  connect(acFornitoriDoppi, &QAction::triggered, this, [this] { EliminaFornitoriDoppi(); });
+  AddToolAction(acFornitoriDoppi, false);
+
   obFiltri = new QToolButton(this);
   obFiltri->setObjectName(QStringLiteral("obFiltri"));
   obFiltri->setToolButtonStyle(Qt::ToolButtonTextOnly);
@@ -155,6 +172,10 @@ void TfrAbzArticoli::SetVista(int vista) {
 
 KvStatus TfrAbzArticoli::Apri() {
   TogliFiltro();
+  const KvResult<bool> doppi = TdmAbzArticoli::FornitoriDoppi();
+  acFornitoriDoppi->setEnabled(doppi.value_or(false));
+  if (acFornitoriDoppi->isEnabled()) EliminaFornitoriDoppi();
+  acRicalcola->setEnabled(TChiusura().Aperto());
   if (KvStatus opened = dm->Apri(); !opened) return opened;
   frRicerca->SetQueryCollection(dm->xqcArticoli);
   frRicerca->SetGrid(grFrame);
@@ -214,6 +235,24 @@ bool TfrAbzArticoli::Storicizza() {
     return false;
   if (!KvReport(dm->Storicizza())) return false;
   KvMessageDlg(QStringLiteral("L'articolo è stato storicizzato correttamente"), TMsgDlgType::mtInformation, mbOK);
+  return true;
+}
+
+bool TfrAbzArticoli::EliminaFornitoriDoppi() {
+  KvStatus fatto;
+  {
+    TfmKvWait wait(QStringLiteral("Verifica articoli in corso ..."));
+    wait.SetOperazione(QStringLiteral("Attendere ..."));
+    fatto = TdmAbzArticoli::EliminaFornitoriDoppi([&wait](int done, int total) {
+      if (done == 0)
+        wait.InitProgressBar(0, total);
+      else
+        wait.StepProgressBar();
+    });
+  }
+  if (!KvReport(fatto)) return false;
+  KvMessageDlg(QStringLiteral("Operazione Eseguita!"), TMsgDlgType::mtInformation, mbOK);
+  acFornitoriDoppi->setEnabled(false);
   return true;
 }
 

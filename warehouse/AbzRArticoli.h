@@ -39,14 +39,22 @@ class TfrAbzArticoli : public TfrKvDBRWGrid {
   QAction* acStoricizza;
   QToolButton* obFiltri;
   QAction* acFiltri;
+  // Enabled when some article has two rows for one supplier; opening the
+  // list removes them.
+  QAction* acFornitoriDoppi;
+  // Enabled while the warehouse of the working year is not closed.
+  QAction* acRicalcola;
 
   // Called with the id of an article just inserted (its window starts the
   // article's stock row).
   std::function<void(int idArticolo)> DopoNuovoArticolo;
+  // Called after the average costs were recomputed.
+  std::function<void()> DopoRicalcolo;
 
   // The view (0 fast, 1 complete): stock columns and filters. Not reopened here.
   void SetVista(int vista);
-  // (Re)opens the list on its first row and hands it to the quick search.
+  // (Re)opens the list on its first row and hands it to the quick search;
+  // first removes the duplicate supplier rows, if any, and says so.
   KvStatus Apri();
 
   // The save action: the controls' own check, the code padded, the module's
@@ -60,6 +68,8 @@ class TfrAbzArticoli : public TfrKvDBRWGrid {
   bool Cancella();
   // Asks, historicizes and says so; refused with its reason.
   bool Storicizza();
+  // Removes the duplicate supplier rows under the wait window and says so.
+  bool EliminaFornitoriDoppi();
   // Moves to the article with the bar code, or says "Articolo non trovato.".
   bool CercaBarcode(const QString& code);
 

@@ -398,4 +398,34 @@ TEST_F(Articoli, TheSuppliersPageAddsASupplierOfTheCurrentArticleForTheWorkingYe
   EXPECT_FALSE(f.xacDelete->isEnabled());
 }
 
+TEST_F(Articoli, OpeningRemovesDuplicateSupplierRowsKeepingTheFirstByLastLoading) {
+  Articolo(9001, QStringLiteral("0009001"), QStringLiteral("Con fornitore doppio"));
+  Articolo(9002, QStringLiteral("0009002"), QStringLiteral("Con fornitori distinti"));
+  auto riga = [this](int id, int art, const QString& ben, const QString& data) {
+    Exec(QStringLiteral("INSERT INTO TARTBEN (IARTBENID, IARTID, IBENID, DARTBENULTIMOCAR) VALUES (%1, %2, %3, %4)")
+             .arg(id)
+             .arg(art)
+             .arg(ben, data));
+  };
+  riga(9101, 9001, QStringLiteral("1"), QStringLiteral("'2026-03-01'"));
+  riga(9102, 9001, QStringLiteral("1"), QStringLiteral("'2026-01-10'"));
+  riga(9103, 9001, QStringLiteral("1"), QStringLiteral("'2026-02-01'"));
+  riga(9104, 9001, QStringLiteral("2"), QStringLiteral("'2026-02-01'"));
+  riga(9105, 9002, QStringLiteral("1"), QStringLiteral("NULL"));
+  riga(9106, 9002, QStringLiteral("2"), QStringLiteral("NULL"));
+  riga(9107, 9002, QStringLiteral("NULL"), QStringLiteral("NULL"));
+  ASSERT_TRUE(TdmAbzArticoli::FornitoriDoppi().value_or(false));
+  Apri();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{QStringLiteral("Operazione Eseguita!")});
+  EXPECT_FALSE(fr().acFornitoriDoppi->isEnabled());
+  QStringList rimaste;
+  for (int id = 9101; id <= 9107; ++id)
+    if (Scalar(QStringLiteral("SELECT COUNT(*) FROM TARTBEN WHERE IARTBENID = %1").arg(id)).toInt()) rimaste << QString::number(id);
+  EXPECT_EQ(rimaste, QStringList({"9102", "9104", "9105", "9106"}));
+  EXPECT_FALSE(TdmAbzArticoli::FornitoriDoppi().value_or(true));
+  KvMessageScript::Clear();
+  Apri();  // nothing left to remove: nothing said
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList());
+}
+
 }  // namespace
