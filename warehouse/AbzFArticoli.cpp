@@ -40,7 +40,7 @@ TfmAbzArticoli::TfmAbzArticoli(QWidget* parent) : TfmKvChildDB(parent) {
   spArticoli->setStretchFactor(0, 3);
   spArticoli->setStretchFactor(1, 2);
   layout->addWidget(spArticoli);
-  resize(1000, 650);
+  resize(1100, 680);
 
   TKvQueryCollection* articoli = dmAbzArticoli->xqcArticoli;
   connect(articoli, &TKvQueryCollection::currentChanged, this, [this] { seguiArticolo(false); });

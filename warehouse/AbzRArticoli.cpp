@@ -79,9 +79,9 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   grFrame->SetColumns({{.field = "SARTCOD", .caption = "Codice", .width = 70, .sortFields = "SARTCODORD"},
                        {.field = "SARTDESCS", .caption = "Descrizione", .width = 330},
                        {.field = "STPDDESCL", .caption = "Destinazione", .width = 150},
-                       {.field = "FGIAGIACATT", .caption = "Giacenza Attuale", .width = 100, .format = tre,
+                       {.field = "FGIAGIACATT", .caption = "Giacenza Attuale", .width = 110, .format = tre,
                         .sortable = false},
-                       {.field = "FGIASCORTAMIN", .caption = "Scorta Minima", .width = 90, .format = tre,
+                       {.field = "FGIASCORTAMIN", .caption = "Scorta Minima", .width = 95, .format = tre,
                         .sortable = false},
                        {.field = "DIFFERENZA", .caption = "Differenza", .width = 80, .format = tre, .sortable = false},
                        {.field = "SALVDESCS", .caption = "IVA", .width = 50, .sortable = false}});
@@ -106,7 +106,7 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   edBarcode->setObjectName(QStringLiteral("edBarcode"));
   edBarcode->setPlaceholderText(QStringLiteral("Ricerca barcode"));
   edBarcode->setToolTip(QStringLiteral("Ricerca barcode"));
-  edBarcode->setMaximumWidth(150);
+  edBarcode->setFixedWidth(130);
   connect(edBarcode, &QLineEdit::returnPressed, this, [this] {
     const QString code = edBarcode->text();
     if (code.isEmpty() || dm->xqcArticoli->GetState() != KvState::Browse) return;
@@ -115,6 +115,13 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
     edBarcode->setFocus();
   });
   AddToolWidget(edBarcode);
+
+  obFiltri = new QToolButton(this);
+  obFiltri->setObjectName(QStringLiteral("obFiltri"));
+  obFiltri->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  connect(obFiltri, &QToolButton::clicked, this, [this] { cliccaFiltro(); });
+  AddToolWidget(obFiltri);
+  TogliFiltro();
 
   acDuplica = new QAction(QStringLiteral("&Duplica"), this);
   acDuplica->setObjectName(QStringLiteral("acDuplica"));
@@ -141,13 +148,6 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   connect(acFornitoriDoppi, &QAction::triggered, this, [this] { EliminaFornitoriDoppi(); });
   AddToolAction(acFornitoriDoppi, false);
 
-  obFiltri = new QToolButton(this);
-  obFiltri->setObjectName(QStringLiteral("obFiltri"));
-  obFiltri->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  connect(obFiltri, &QToolButton::clicked, this, [this] { cliccaFiltro(); });
-  AddToolWidget(obFiltri);
-  acFiltri = nullptr;
-  TogliFiltro();
 
   xacInsertExecute = [this] { Nuovo(); };
   xacPostExecute = [this] { Salva(); };
@@ -174,6 +174,7 @@ KvStatus TfrAbzArticoli::Apri() {
   TogliFiltro();
   const KvResult<bool> doppi = TdmAbzArticoli::FornitoriDoppi();
   acFornitoriDoppi->setEnabled(doppi.value_or(false));
+  acFornitoriDoppi->setVisible(acFornitoriDoppi->isEnabled());
   if (acFornitoriDoppi->isEnabled()) EliminaFornitoriDoppi();
   acRicalcola->setEnabled(TChiusura().Aperto());
   if (KvStatus opened = dm->Apri(); !opened) return opened;
@@ -253,6 +254,7 @@ bool TfrAbzArticoli::EliminaFornitoriDoppi() {
   if (!KvReport(fatto)) return false;
   KvMessageDlg(QStringLiteral("Operazione Eseguita!"), TMsgDlgType::mtInformation, mbOK);
   acFornitoriDoppi->setEnabled(false);
+  acFornitoriDoppi->setVisible(false);  // the tool bar keeps room for the filters
   return true;
 }
 

@@ -38,7 +38,6 @@ class TfrAbzArticoli : public TfrKvDBRWGrid {
   QAction* acDuplica;
   QAction* acStoricizza;
   QToolButton* obFiltri;
-  QAction* acFiltri;
   // Enabled when some article has two rows for one supplier; opening the
   // list removes them.
   QAction* acFornitoriDoppi;
