@@ -127,6 +127,17 @@ TdmAbzArticoli::TdmAbzArticoli(QObject* parent) : QObject(parent) {
     }
     if (vuoto(xqcFornitori->FieldValue(QStringLiteral("IBENID"))))
       return p.Refuse(testoObbligatorio(QStringLiteral("Fornitore")));
+    // One row per supplier: a second one would be removed as a duplicate
+    // the next time the window opens.
+    const int riga = p.QueryKind == TKvQueryProp::Insert ? -1 : xqcFornitori->FieldValue(QStringLiteral("IARTBENID")).toInt();
+    const KvResult<QVariant> doppio = KvSql::Scalar(
+        QStringLiteral("SELECT FIRST 1 IARTBENID FROM TARTBEN WHERE IARTID = :IARTID AND IBENID = :IBENID AND "
+                       "IARTBENID <> :IARTBENID"),
+        {{QStringLiteral("IARTID"), m_articoloFornitori},
+         {QStringLiteral("IBENID"), xqcFornitori->FieldValue(QStringLiteral("IBENID"))},
+         {QStringLiteral("IARTBENID"), riga}});
+    if (!doppio) return p.Refuse(doppio.error());
+    if (!doppio->isNull()) return p.Refuse(TestoFornitoreDoppio());
     // The last loading is the warehouse program's to set.
     p.FieldValues->Add(QStringLiteral("DARTBENULTIMOCAR"), QVariant(QMetaType(QMetaType::QDate)));
     p.FieldValues->Add(QStringLiteral("IDWGID"), Contesto.DwgId);
@@ -174,6 +185,10 @@ QString TdmAbzArticoli::TestoDescrizioneDoppia() { return QStringLiteral("Artico
 
 QString TdmAbzArticoli::TestoArticoloUsato() {
   return QStringLiteral("Impossibile Cancellare l'Articolo, perchè è stato già movimentato.");
+}
+
+QString TdmAbzArticoli::TestoFornitoreDoppio() {
+  return QStringLiteral("Attenzione!\nIl fornitore è già associato all'articolo.");
 }
 
 QString TdmAbzArticoli::TestoCodiceDoppio() {

@@ -73,6 +73,7 @@ class TdmAbzArticoli : public QObject {
   static QString TestoDescrizioneDoppia();
   static QString TestoCodiceDoppio();
   static QString TestoCostruttoreDoppio();
+  static QString TestoFornitoreDoppio();
 
  private:
   int m_vista = 0;

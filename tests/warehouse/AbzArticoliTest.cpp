@@ -390,6 +390,13 @@ TEST_F(Articoli, TheSuppliersPageAddsASupplierOfTheCurrentArticleForTheWorkingYe
                                   "DARTBENULTIMOCAR IS NULL"))
                 .toInt(),
             1);
+  // The same supplier a second time is refused, nothing written.
+  f.xacInsert->trigger();
+  scegli(*f.xleFornitore, QStringLiteral("Cartoleria Estense"));
+  f.xacPost->trigger();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{TdmAbzArticoli::TestoFornitoreDoppio()});
+  f.xacCancel->trigger();
+  EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TARTBEN WHERE IARTID = 9001")).toInt(), 1);
   // A row already loaded from stays as it is.
   Exec(QStringLiteral("UPDATE TARTBEN SET DARTBENULTIMOCAR = '2026-02-01' WHERE IARTID = 9001"));
   ASSERT_TRUE(KvOk(f.Apri(9001)));
