@@ -48,26 +48,30 @@ int main(int argc, char** argv) {
   if (!BenchSupport::openScratchDatabase(dir.path())) return 1;
   QElapsedTimer timer;
   timer.start();
-  bool ok = exec(QStringLiteral("INSERT INTO TANF_ANNIFINANZ (IANFID, IANFVALORE, DANFKALVOINIZIO, DANFKALVOFINE) "
-                                "VALUES (1, 2026, '2026-01-01', '2026-12-31')"));
+  bool ok =
+      exec(QStringLiteral("INSERT INTO TANF_ANNIFINANZ (IANFID, IANFVALORE, DANFKALVOINIZIO, DANFKALVOFINE) "
+                          "VALUES (1, 2026, '2026-01-01', '2026-12-31')"));
   ok = ok && exec(QStringLiteral("INSERT INTO TDWGANF (IDWGANFID, IANFID, IDWGID) VALUES (1, 1, 1)"));
-  ok = ok && exec(QStringLiteral(
-                 "INSERT INTO TUNM_UNITAMISURA (IUNMID, SUNMCOD, SUNMDESCS, FUNMFATTOREPROP) VALUES (1, 'PZ', 'Pezzi', 1)"));
+  ok = ok &&
+       exec(QStringLiteral(
+           "INSERT INTO TUNM_UNITAMISURA (IUNMID, SUNMCOD, SUNMDESCS, FUNMFATTOREPROP) VALUES (1, 'PZ', 'Pezzi', 1)"));
   ok = ok && exec(QStringLiteral("INSERT INTO TALV_ALIQUOTEIVA (IALVID, SALVDESCS, SALVDESCL, FALVIVA) "
                                  "VALUES (1, '22', 'Aliquota ordinaria 22%', 22)"));
-  ok = ok && exec(QStringLiteral("INSERT INTO TTPD_TIPODESTINAZ (ITPDID, STPDDESCS, STPDDESCL) VALUES (1, 'UFF', 'Uffici')"));
-  ok = ok && exec(QStringLiteral("INSERT INTO TMER_CODICIMERCEOL (IMERID, SMERCODICE, SMERDESC) VALUES (1, 'CAN', 'Cancelleria')"));
+  ok = ok &&
+       exec(QStringLiteral("INSERT INTO TTPD_TIPODESTINAZ (ITPDID, STPDDESCS, STPDDESCL) VALUES (1, 'UFF', 'Uffici')"));
+  ok = ok && exec(QStringLiteral(
+                 "INSERT INTO TMER_CODICIMERCEOL (IMERID, SMERCODICE, SMERDESC) VALUES (1, 'CAN', 'Cancelleria')"));
   // Codes of both widths, as a registry written over the years holds them.
   ok = ok && exec(QStringLiteral(
-                 "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
-                 "INSERT INTO TART_ARTICOLI (IARTID, SARTCOD, SARTDESCS, SARTCODCOSTRUT, IALVID, ITPDID, IMERID) "
-                 "VALUES (:I, LPAD(:I, IIF(MOD(:I, 2) = 0, 7, 5), '0'), DECODE(MOD(:I, 4), 0, 'Penna a sfera', "
-                 "1, 'Carta per fotocopie', 2, 'Toner per stampante', 'Detergente pavimenti') || ' ' || :I, "
-                 "'80' || LPAD(:I, 11, '0'), 1, 1, 1); "
-                 "INSERT INTO TGIA_GIACENZE (IGIAID, IARTID, IDWGID, IGIAESERCIZIOFIN, IUNMID, FGIAGIACINIZ, "
-                 "FGIAGIACATT, FGIASCORTAMIN) VALUES (:I, :I, 1, 2026, 1, MOD(:I, 7), MOD(:I, 7), 2); "
-                 "I = I + 1; END END")
-                          .arg(articoli));
+                      "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
+                      "INSERT INTO TART_ARTICOLI (IARTID, SARTCOD, SARTDESCS, SARTCODCOSTRUT, IALVID, ITPDID, IMERID) "
+                      "VALUES (:I, LPAD(:I, IIF(MOD(:I, 2) = 0, 7, 5), '0'), DECODE(MOD(:I, 4), 0, 'Penna a sfera', "
+                      "1, 'Carta per fotocopie', 2, 'Toner per stampante', 'Detergente pavimenti') || ' ' || :I, "
+                      "'80' || LPAD(:I, 11, '0'), 1, 1, 1); "
+                      "INSERT INTO TGIA_GIACENZE (IGIAID, IARTID, IDWGID, IGIAESERCIZIOFIN, IUNMID, FGIAGIACINIZ, "
+                      "FGIAGIACATT, FGIASCORTAMIN) VALUES (:I, :I, 1, 2026, 1, MOD(:I, 7), MOD(:I, 7), 2); "
+                      "I = I + 1; END END")
+                      .arg(articoli));
   if (!ok) return 1;
   std::printf("data: %d articles with their stock rows, built in %lld ms\n", articoli, timer.elapsed());
 

@@ -57,9 +57,10 @@ std::optional<KindSql> kindSql(TipoCodice kind) {
       // Article codes were written five and seven characters wide, so the
       // text maximum is not the greatest number ("0000042" < "00041"): the
       // greatest code made of digits is taken as a number.
-      return KindSql{"SELECT MAX(CASE WHEN TRIM(TART_ARTICOLI.SARTCOD) SIMILAR TO '[0-9]+' "
-                     "THEN CAST(TRIM(TART_ARTICOLI.SARTCOD) AS BIGINT) END) AS MASSIMO FROM TART_ARTICOLI",
-                     false, true, true};
+      return KindSql{
+          "SELECT MAX(CASE WHEN TRIM(TART_ARTICOLI.SARTCOD) SIMILAR TO '[0-9]+' "
+          "THEN CAST(TRIM(TART_ARTICOLI.SARTCOD) AS BIGINT) END) AS MASSIMO FROM TART_ARTICOLI",
+          false, true, true};
     case TipoCodice::NumeroDocumento:
       return KindSql{"SELECT MAX(TIDC_INVDOC.SIDCNUMERO) AS MASSIMO FROM TIDC_INVDOC "
               "LEFT JOIN TTID_TIPOINVDOC ON (TTID_TIPOINVDOC.ITIDID = TIDC_INVDOC.ITIDID) "
@@ -120,7 +121,8 @@ KvResult<QString> NuovoCodice(TipoCodice kind) {
   if (!read) return read.failure();
   // Articles keep one stored width of seven characters.
   const int width = kind == TipoCodice::Articolo ? 7 : 5;
-  if (read->isNull()) return k->zeroFilled ? QStringLiteral("1").rightJustified(width, QLatin1Char('0')) : QStringLiteral("1");
+  if (read->isNull())
+    return k->zeroFilled ? QStringLiteral("1").rightJustified(width, QLatin1Char('0')) : QStringLiteral("1");
   const QString massimo = read->toString();
   bool ok = false;
   const qint64 n = massimo.trimmed().toLongLong(&ok);

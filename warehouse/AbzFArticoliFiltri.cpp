@@ -18,8 +18,8 @@ TfmAbzArticoliFiltri::TfmAbzArticoliFiltri(QWidget* parent) : TfmKvDialog(parent
   auto* gruppo = new QGroupBox(QStringLiteral("Selezione Articoli"), Content());
   gruppo->setObjectName(QStringLiteral("rgSelezione"));
   auto* layout = new QVBoxLayout(gruppo);
-  for (const char* voce : {"Articoli Sotto Scorta", "Articoli con Giacenza", "Articoli con Giacenza Attuale uguale a Zero",
-                           "Codici Merceologici", "Fornitore"}) {
+  for (const char* voce : {"Articoli Sotto Scorta", "Articoli con Giacenza",
+                           "Articoli con Giacenza Attuale uguale a Zero", "Codici Merceologici", "Fornitore"}) {
     auto* r = new QRadioButton(QString::fromUtf8(voce), gruppo);
     layout->addWidget(r);
     rgSelezione << r;
@@ -52,9 +52,9 @@ QString TfmAbzArticoliFiltri::Filtro(int scelta, int id) {
     case Fornitore: {
       if (id < 0) return QString();
       QStringList ids;
-      const KvStatus read = KvSql::Rows(QStringLiteral("SELECT iArtId FROM TArtBen WHERE iBenId = :IBENID"),
-                                        {{QStringLiteral("IBENID"), id}},
-                                        [&ids](const QSqlQuery& q) { ids << q.value(0).toString(); });
+      const KvStatus read =
+          KvSql::Rows(QStringLiteral("SELECT iArtId FROM TArtBen WHERE iBenId = :IBENID"),
+                      {{QStringLiteral("IBENID"), id}}, [&ids](const QSqlQuery& q) { ids << q.value(0).toString(); });
       if (!KvReport(read) || ids.isEmpty()) return QString();
       return QStringLiteral("iArtId IN (%1)").arg(ids.join(QStringLiteral(", ")));
     }
@@ -70,9 +70,10 @@ QString TfmAbzArticoliFiltri::Scegli(QWidget* parent) {
     scelta = dialog.Selezione();
   }
   if (scelta == CodiciMerceologici)
-    return Filtro(scelta, TfmAbzFiltroGlob::Scegli(
-                              parent, QStringLiteral("Filtra gli Articoli per Codice Merceologici"),
-                              QStringLiteral(" SELECT MER.IMERID, MER.SMERCODICE, MER.SMERDESC FROM TMER_CODICIMERCEOL MER")));
+    return Filtro(scelta,
+                  TfmAbzFiltroGlob::Scegli(
+                      parent, QStringLiteral("Filtra gli Articoli per Codice Merceologici"),
+                      QStringLiteral(" SELECT MER.IMERID, MER.SMERCODICE, MER.SMERDESC FROM TMER_CODICIMERCEOL MER")));
   if (scelta == Fornitore)
     return Filtro(scelta, TfmAbzFiltroGlob::Scegli(
                               parent, QStringLiteral("Filtra gli Articoli per Fornitori"),

@@ -65,7 +65,9 @@ QString testoObbligatorio(const QString& nome) {
   return QStringLiteral("Attenzione!\nE' necessario valorizzare il campo \"%1\".").arg(nome);
 }
 
-bool vuoto(const QVariant& v) { return v.isNull() || v.toString().trimmed().isEmpty() || v.toInt() == -1; }
+bool vuoto(const QVariant& v) {
+  return v.isNull() || v.toString().trimmed().isEmpty() || v.toInt() == -1;
+}
 
 }  // namespace
 
@@ -90,8 +92,10 @@ TdmAbzArticoli::TdmAbzArticoli(QObject* parent) : QObject(parent) {
       const KvResult<bool> libero = ArticoloNonUsato(id);
       if (!libero) return p.Refuse(libero.error());
       if (!*libero) return p.Refuse(TestoArticoloUsato());
-      m_cancellato = QStringLiteral("%1|%2|%3|").arg(id).arg(xqcArticoli->FieldValue(QStringLiteral("SARTCOD")).toString(),
-                                                         xqcArticoli->FieldValue(QStringLiteral("SARTDESCS")).toString());
+      m_cancellato = QStringLiteral("%1|%2|%3|")
+                         .arg(id)
+                         .arg(xqcArticoli->FieldValue(QStringLiteral("SARTCOD")).toString(),
+                              xqcArticoli->FieldValue(QStringLiteral("SARTDESCS")).toString());
       m_codiceCancellato = xqcArticoli->FieldValue(QStringLiteral("SARTCOD")).toString();
       return;
     }
@@ -129,7 +133,8 @@ TdmAbzArticoli::TdmAbzArticoli(QObject* parent) : QObject(parent) {
       return p.Refuse(testoObbligatorio(QStringLiteral("Fornitore")));
     // One row per supplier: a second one would be removed as a duplicate
     // the next time the window opens.
-    const int riga = p.QueryKind == TKvQueryProp::Insert ? -1 : xqcFornitori->FieldValue(QStringLiteral("IARTBENID")).toInt();
+    const int riga =
+        p.QueryKind == TKvQueryProp::Insert ? -1 : xqcFornitori->FieldValue(QStringLiteral("IARTBENID")).toInt();
     const KvResult<QVariant> doppio = KvSql::Scalar(
         QStringLiteral("SELECT FIRST 1 IARTBENID FROM TARTBEN WHERE IARTID = :IARTID AND IBENID = :IBENID AND "
                        "IARTBENID <> :IARTBENID"),
@@ -148,7 +153,9 @@ TdmAbzArticoli::TdmAbzArticoli(QObject* parent) : QObject(parent) {
 
 TdmAbzArticoli::~TdmAbzArticoli() = default;
 
-QString TdmAbzArticoli::SqlLista(int vista) { return vista == 1 ? kListaCompleta : kListaVeloce; }
+QString TdmAbzArticoli::SqlLista(int vista) {
+  return vista == 1 ? kListaCompleta : kListaVeloce;
+}
 
 void TdmAbzArticoli::SetVista(int vista) {
   m_vista = vista == 1 ? 1 : 0;
@@ -181,7 +188,9 @@ int TdmAbzArticoli::IdCorrente() const {
   return xqcArticoli->FieldValue(QStringLiteral("IARTID")).toInt();
 }
 
-QString TdmAbzArticoli::TestoDescrizioneDoppia() { return QStringLiteral("Articolo con descrizione già caricato"); }
+QString TdmAbzArticoli::TestoDescrizioneDoppia() {
+  return QStringLiteral("Articolo con descrizione già caricato");
+}
 
 QString TdmAbzArticoli::TestoArticoloUsato() {
   return QStringLiteral("Impossibile Cancellare l'Articolo, perchè è stato già movimentato.");
@@ -207,7 +216,8 @@ std::optional<TdmAbzArticoli::Rifiuto> TdmAbzArticoli::Controlla() const {
   };
 
   const QString codice = a.FieldValue(QStringLiteral("SARTCOD")).toString();
-  if (codice.trimmed().isEmpty()) return Rifiuto{QStringLiteral("SARTCOD"), testoObbligatorio(QStringLiteral("Codice"))};
+  if (codice.trimmed().isEmpty())
+    return Rifiuto{QStringLiteral("SARTCOD"), testoObbligatorio(QStringLiteral("Codice"))};
   // The same number written five or seven wide is the same code.
   const KvResult<int> altroCodice = ArticoloDaCodice(codice, self);
   if (!altroCodice) return errore("SARTCOD", altroCodice.failure());
@@ -248,7 +258,7 @@ KvStatus TdmAbzArticoli::NuovoArticolo() {
 
 KvStatus TdmAbzArticoli::Duplica() {
   if (IdCorrente() < 0) return KvFail(QStringLiteral("Attenzione!\nNessun articolo da duplicare."));
-  const char* const copiati[] = {"SARTDESCS", "SARTDESCL", "ITPDID", "STPDDESCL", "IMERID",
+  const char* const copiati[] = {"SARTDESCS", "SARTDESCL", "ITPDID",    "STPDDESCL", "IMERID",
                                  "IDCMID",    "IALVID",    "SALVDESCS", "SALVDESCL"};
   QList<QPair<QString, QVariant>> valori;
   for (const char* f : copiati) {
@@ -266,14 +276,14 @@ KvStatus TdmAbzArticoli::PuoStoricizzare() const {
   const KvSql::Params params{{QStringLiteral("iArtId"), id},
                              {QStringLiteral("iDwgId"), Contesto.DwgId},
                              {QStringLiteral("iGiaEsercizioFin"), Contesto.EsercizioFin}};
-  const KvResult<QVariant> righe = KvSql::Scalar(
-      QStringLiteral("SELECT COUNT(*) FROM TGia_Giacenze WHERE iArtId = :iArtId AND iDwgId = :iDwgId AND "
-                     "iGiaEsercizioFin = :iGiaEsercizioFin"),
-      params);
+  const KvResult<QVariant> righe =
+      KvSql::Scalar(QStringLiteral("SELECT COUNT(*) FROM TGia_Giacenze WHERE iArtId = :iArtId AND iDwgId = :iDwgId AND "
+                                   "iGiaEsercizioFin = :iGiaEsercizioFin"),
+                    params);
   if (!righe) return righe.failure();
   if (righe->toInt() >= 2)
-    return KvFail(QStringLiteral(
-        "Impossibile storicizzare l'articolo perchè ha giacenze doppie, usare l'apposita utility."));
+    return KvFail(
+        QStringLiteral("Impossibile storicizzare l'articolo perchè ha giacenze doppie, usare l'apposita utility."));
   const KvResult<QVariant> giacenza = KvSql::Scalar(
       QStringLiteral("SELECT CAST(fGiaGiacAtt AS VARCHAR(40)) FROM TGia_Giacenze WHERE iArtId = :iArtId AND "
                      "iDwgId = :iDwgId AND iGiaEsercizioFin = :iGiaEsercizioFin"),
@@ -335,8 +345,8 @@ KvStatus TdmAbzArticoli::EliminaFornitoriDoppi(const std::function<void(int, int
         });
     if (!letti) return letti;
     for (const int id : daCancellare) {
-      const KvStatus cancellato =
-          KvSql::Exec(QStringLiteral("DELETE FROM TARTBEN B WHERE B.IARTBENID = :IARTBENID"), {{QStringLiteral("IARTBENID"), id}});
+      const KvStatus cancellato = KvSql::Exec(QStringLiteral("DELETE FROM TARTBEN B WHERE B.IARTBENID = :IARTBENID"),
+                                              {{QStringLiteral("IARTBENID"), id}});
       if (!cancellato) return cancellato;
     }
     return KvSql::Exec(QStringLiteral("DELETE FROM TARTBEN B WHERE B.IBENID IS NULL"));

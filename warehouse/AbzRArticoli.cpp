@@ -4,8 +4,8 @@
 #include "AbzMArticoli.h"
 #include "AbzUArticoli.h"
 #include "AbzUChiusura.h"
-#include "AbzUGiacenze.h"
 #include "AbzUCodiciArticolo.h"
+#include "AbzUGiacenze.h"
 #include "AbzULookupArticoli.h"
 #include "KvCollectionModel.h"
 #include "KvDbControls.h"
@@ -34,17 +34,21 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   ConfirmDelete = true;
 
   xdeCodice = AddDBEdit(QStringLiteral("xdeCodice"), QStringLiteral("SARTCOD"), QStringLiteral("Codice"));
-  xdeDescrizione = AddDBEdit(QStringLiteral("xdeDescrizione"), QStringLiteral("SARTDESCS"), QStringLiteral("Descrizione"));
+  xdeDescrizione =
+      AddDBEdit(QStringLiteral("xdeDescrizione"), QStringLiteral("SARTDESCS"), QStringLiteral("Descrizione"));
   xdmNote = AddDBMemo(QStringLiteral("xdmNote"), QStringLiteral("SARTDESCL"), QStringLiteral("Note"));
   xdmNote->setMaximumHeight(70);
   xdeCodiceISO = AddDBEdit(QStringLiteral("xdeCodiceISO"), QStringLiteral("SARTCODISO"), QStringLiteral("Codice ISO"));
   xdeCodiceCostruttore = AddDBEdit(QStringLiteral("xdeCodiceCostruttore"), QStringLiteral("SARTCODCOSTRUT"),
                                    QStringLiteral("Codice Costruttore"));
-  xleDestinazione = AddDBLookup(QStringLiteral("xleDestinazione"), QStringLiteral("ITPDID"), QStringLiteral("Destinazione"));
+  xleDestinazione =
+      AddDBLookup(QStringLiteral("xleDestinazione"), QStringLiteral("ITPDID"), QStringLiteral("Destinazione"));
   ImpostaLookupTipoDestinazioni(*xleDestinazione);
-  xleCodMerce = AddDBLookup(QStringLiteral("xleCodMerce"), QStringLiteral("IMERID"), QStringLiteral("Genere\nMerceologico"));
+  xleCodMerce =
+      AddDBLookup(QStringLiteral("xleCodMerce"), QStringLiteral("IMERID"), QStringLiteral("Genere\nMerceologico"));
   ImpostaLookupCodMerceologici(*xleCodMerce);
-  xleAliquotaIVA = AddDBLookup(QStringLiteral("xleAliquotaIVA"), QStringLiteral("IALVID"), QStringLiteral("Aliquota IVA"));
+  xleAliquotaIVA =
+      AddDBLookup(QStringLiteral("xleAliquotaIVA"), QStringLiteral("IALVID"), QStringLiteral("Aliquota IVA"));
   ImpostaLookupAliquoteIVA(*xleAliquotaIVA);
   xleDettCodMerce = AddDBLookup(QStringLiteral("xleDettCodMerce"), QStringLiteral("IDCMID"),
                                 QStringLiteral("Dettaglio Genere\nMerceologico"));
@@ -53,7 +57,8 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   // The descriptions of the list follow the keys chosen, so the grid shows
   // them before the row is read again.
   xleDestinazione->OnChangeFKValue = [this](TKvDBLookupEdit& l, int, int) {
-    if (editing()) dm->xqcArticoli->SetFieldValue(QStringLiteral("STPDDESCL"), l.ListValue(QStringLiteral("STPDDESCL")));
+    if (editing())
+      dm->xqcArticoli->SetFieldValue(QStringLiteral("STPDDESCL"), l.ListValue(QStringLiteral("STPDDESCL")));
   };
   xleAliquotaIVA->OnChangeFKValue = [this](TKvDBLookupEdit& l, int, int) {
     if (!editing()) return;
@@ -76,15 +81,14 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   });
 
   const auto tre = TKvCollectionModel::FixedFormat(3, false);
-  grFrame->SetColumns({{.field = "SARTCOD", .caption = "Codice", .width = 70, .sortFields = "SARTCODORD"},
-                       {.field = "SARTDESCS", .caption = "Descrizione", .width = 330},
-                       {.field = "STPDDESCL", .caption = "Destinazione", .width = 150},
-                       {.field = "FGIAGIACATT", .caption = "Giacenza Attuale", .width = 110, .format = tre,
-                        .sortable = false},
-                       {.field = "FGIASCORTAMIN", .caption = "Scorta Minima", .width = 95, .format = tre,
-                        .sortable = false},
-                       {.field = "DIFFERENZA", .caption = "Differenza", .width = 80, .format = tre, .sortable = false},
-                       {.field = "SALVDESCS", .caption = "IVA", .width = 50, .sortable = false}});
+  grFrame->SetColumns(
+      {{.field = "SARTCOD", .caption = "Codice", .width = 70, .sortFields = "SARTCODORD"},
+       {.field = "SARTDESCS", .caption = "Descrizione", .width = 330},
+       {.field = "STPDDESCL", .caption = "Destinazione", .width = 150},
+       {.field = "FGIAGIACATT", .caption = "Giacenza Attuale", .width = 110, .format = tre, .sortable = false},
+       {.field = "FGIASCORTAMIN", .caption = "Scorta Minima", .width = 95, .format = tre, .sortable = false},
+       {.field = "DIFFERENZA", .caption = "Differenza", .width = 80, .format = tre, .sortable = false},
+       {.field = "SALVDESCS", .caption = "IVA", .width = 50, .sortable = false}});
   grFrame->SetRowHeight(20);
   grFrame->SetOddRowColor(QColor(206, 245, 167));
   grFrame->SetSelectedColors(QColor(Qt::blue), QColor(Qt::white));
@@ -147,7 +151,6 @@ TfrAbzArticoli::TfrAbzArticoli(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvD
   acFornitoriDoppi->setToolTip(QStringLiteral("Cancellazione \r\nFornitori ridondanti per Articolo"));
   connect(acFornitoriDoppi, &QAction::triggered, this, [this] { EliminaFornitoriDoppi(); });
   AddToolAction(acFornitoriDoppi, false);
-
 
   xacInsertExecute = [this] { Nuovo(); };
   xacPostExecute = [this] { Salva(); };

@@ -9,8 +9,7 @@
 
 #include <QAction>
 
-TfrAbzFornitoriArt::TfrAbzFornitoriArt(TdmAbzArticoli& modulo, QWidget* parent)
-    : TfrKvDBRWGrid(parent), dm(&modulo) {
+TfrAbzFornitoriArt::TfrAbzFornitoriArt(TdmAbzArticoli& modulo, QWidget* parent) : TfrKvDBRWGrid(parent), dm(&modulo) {
   setObjectName(QStringLiteral("frAbzFornitoriArt"));
   setToolTip(QStringLiteral("Fornitori Articolo"));
   SetDataSet(dm->xqcFornitori);
@@ -25,10 +24,11 @@ TfrAbzFornitoriArt::TfrAbzFornitoriArt(TdmAbzArticoli& modulo, QWidget* parent)
   };
   xdeCodiceFornitore = AddDBEdit(QStringLiteral("xdeCodiceFornitore"), QStringLiteral("SARTBENCODFORN"),
                                  QStringLiteral("Codice Fornitore"));
-  grFrame->SetColumns({{.field = "SBENRAGSOC", .caption = "Ragione Sociale", .width = 250},
-                       {.field = "SBENPARTITAIVA", .caption = "Partita IVA", .width = 110},
-                       {.field = "SBENCODFISCALE", .caption = "Codice Fiscale", .width = 130},
-                       {.field = "DARTBENULTIMOCAR", .caption = "Data ultimo carico", .width = 110, .sortable = false}});
+  grFrame->SetColumns(
+      {{.field = "SBENRAGSOC", .caption = "Ragione Sociale", .width = 250},
+       {.field = "SBENPARTITAIVA", .caption = "Partita IVA", .width = 110},
+       {.field = "SBENCODFISCALE", .caption = "Codice Fiscale", .width = 130},
+       {.field = "DARTBENULTIMOCAR", .caption = "Data ultimo carico", .width = 110, .sortable = false}});
   connect(dm->xqcFornitori, &TKvQueryCollection::currentChanged, this, [this] { seguiRiga(); });
   connect(dm->xqcFornitori, &TKvQueryCollection::rowsReset, this, [this] { seguiRiga(); });
   connect(dm->xqcFornitori, &TKvQueryCollection::stateChanged, this, [this] { seguiRiga(); });
@@ -43,7 +43,9 @@ KvStatus TfrAbzFornitoriArt::Apri(int idArticolo) {
   return opened;
 }
 
-void TfrAbzFornitoriArt::Chiudi() { dm->xqcFornitori->Close(); }
+void TfrAbzFornitoriArt::Chiudi() {
+  dm->xqcFornitori->Close();
+}
 
 bool TfrAbzFornitoriArt::RigaCaricata() const {
   const TKvQueryCollection* f = dm->xqcFornitori;

@@ -28,10 +28,12 @@ KvResult<int> ArticoloDaCodice(const QString& code, int excludedId) {
   const qint64 number = trimmed.toLongLong(&numeric);
   numeric = numeric && !trimmed.startsWith(QLatin1Char('-')) && !trimmed.startsWith(QLatin1Char('+'));
   const QString sql =
-      numeric ? QStringLiteral("SELECT FIRST 1 A.IARTID FROM TART_ARTICOLI A WHERE %1 = :NUMERO AND A.IARTID <> :ESCLUSO")
-                    .arg(QLatin1String(kNumeroCodice))
-              : QStringLiteral("SELECT FIRST 1 A.IARTID FROM TART_ARTICOLI A WHERE TRIM(A.SARTCOD) = :CODICE "
-                               "AND A.IARTID <> :ESCLUSO");
+      numeric
+          ? QStringLiteral("SELECT FIRST 1 A.IARTID FROM TART_ARTICOLI A WHERE %1 = :NUMERO AND A.IARTID <> :ESCLUSO")
+                .arg(QLatin1String(kNumeroCodice))
+          : QStringLiteral(
+                "SELECT FIRST 1 A.IARTID FROM TART_ARTICOLI A WHERE TRIM(A.SARTCOD) = :CODICE "
+                "AND A.IARTID <> :ESCLUSO");
   KvSql::Params params{{QStringLiteral("ESCLUSO"), excludedId}};
   if (numeric)
     params.append({QStringLiteral("NUMERO"), number});
@@ -51,10 +53,10 @@ KvResult<int> ArticoloDaBarcode(const QString& code) {
 KvResult<bool> CodiceCostruttoreLibero(const QString& code, int excludedId) {
   const QString trimmed = code.trimmed();
   if (trimmed.isEmpty()) return true;
-  const KvResult<int> id = idOrNone(KvSql::Scalar(
-      QStringLiteral("SELECT FIRST 1 A.IARTID FROM TART_ARTICOLI A WHERE A.SARTCODCOSTRUT = :STRING "
-                     "AND A.SARTCODCOSTRUT <> '' AND A.IARTID <> :ESCLUSO"),
-      {{QStringLiteral("STRING"), trimmed}, {QStringLiteral("ESCLUSO"), excludedId}}));
+  const KvResult<int> id = idOrNone(
+      KvSql::Scalar(QStringLiteral("SELECT FIRST 1 A.IARTID FROM TART_ARTICOLI A WHERE A.SARTCODCOSTRUT = :STRING "
+                                   "AND A.SARTCODCOSTRUT <> '' AND A.IARTID <> :ESCLUSO"),
+                    {{QStringLiteral("STRING"), trimmed}, {QStringLiteral("ESCLUSO"), excludedId}}));
   if (!id) return id.failure();
   return *id < 0;
 }

@@ -6,8 +6,9 @@
 namespace {
 
 void codiceDescrizione(TKvDBLookupEdit& lookup, const char* codice, const char* descrizione) {
-  lookup.SearchColumns().SetColumns({{.field = QString::fromLatin1(codice), .caption = "Codice", .width = 90},
-                                     {.field = QString::fromLatin1(descrizione), .caption = "Descrizione", .width = 400}});
+  lookup.SearchColumns().SetColumns(
+      {{.field = QString::fromLatin1(codice), .caption = "Codice", .width = 90},
+       {.field = QString::fromLatin1(descrizione), .caption = "Descrizione", .width = 400}});
 }
 
 }  // namespace

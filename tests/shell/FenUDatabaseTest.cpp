@@ -74,8 +74,9 @@ TEST_F(FenUDatabase, EveryKindOfCodeRunsOnTheSchema) {
   Contesto.DwgId = 1;
   Contesto.EsercizioFin = 2020;
   for (int kind = 1; kind <= 9; ++kind)
-    EXPECT_EQ(NuovoCodice(kind).value_or(QStringLiteral("?")),
-              kind == 6 ? QStringLiteral("1") : kind == 4 ? QStringLiteral("0000001") : QStringLiteral("00001"))
+    EXPECT_EQ(NuovoCodice(kind).value_or(QStringLiteral("?")), kind == 6   ? QStringLiteral("1")
+                                                               : kind == 4 ? QStringLiteral("0000001")
+                                                                           : QStringLiteral("00001"))
         << "kind " << kind;
 }
 

@@ -67,10 +67,11 @@ class Articoli : public PuxDbTest {
 
   // An article nothing uses, with a stock row of the working year.
   void Articolo(int id, const QString& codice, const QString& descr, const QString& barcode = QString()) {
-    Exec(QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD, SARTDESCS, SARTCODCOSTRUT, IALVID, ITPDID, IMERID) "
-                        "VALUES (%1, '%2', '%3', '%4', 1, 1, 1)")
-             .arg(id)
-             .arg(codice, descr, barcode));
+    Exec(
+        QStringLiteral("INSERT INTO TART_ARTICOLI (IARTID, SARTCOD, SARTDESCS, SARTCODCOSTRUT, IALVID, ITPDID, IMERID) "
+                       "VALUES (%1, '%2', '%3', '%4', 1, 1, 1)")
+            .arg(id)
+            .arg(codice, descr, barcode));
   }
   void Giacenza(int id, int articolo, const QString& attuale) {
     Exec(QStringLiteral("INSERT INTO TGIA_GIACENZE (IGIAID, IARTID, IDWGID, IGIAESERCIZIOFIN, IUNMID, FGIAGIACINIZ, "
@@ -108,17 +109,19 @@ TEST_F(Articoli, BothViewsOpenWithTheirColumnsAndTheFilterOnlyInTheCompleteOne) 
   EXPECT_EQ(fm->windowTitle(), QStringLiteral("Gestione Articoli"));
   EXPECT_EQ(lista().RecordCount(), elencati);
   EXPECT_EQ(lista().FieldValue(QStringLiteral("SARTCOD")).toString(), QStringLiteral("00001"));
-  for (const char* f : {"FGIAGIACATT", "FGIASCORTAMIN", "DIFFERENZA"}) EXPECT_TRUE(ColonnaNascosta(QString::fromLatin1(f)));
+  for (const char* f : {"FGIAGIACATT", "FGIASCORTAMIN", "DIFFERENZA"})
+    EXPECT_TRUE(ColonnaNascosta(QString::fromLatin1(f)));
   EXPECT_FALSE(fr().obFiltri->isEnabled());
   EXPECT_EQ(fm->dmAbzArticoli->ArticoloFornitori(), 1);  // the suppliers page follows the first article
 
   Apri(1);
   EXPECT_EQ(lista().RecordCount(), elencati);
-  for (const char* f : {"FGIAGIACATT", "FGIASCORTAMIN", "DIFFERENZA"}) EXPECT_FALSE(ColonnaNascosta(QString::fromLatin1(f)));
+  for (const char* f : {"FGIAGIACATT", "FGIASCORTAMIN", "DIFFERENZA"})
+    EXPECT_FALSE(ColonnaNascosta(QString::fromLatin1(f)));
   EXPECT_TRUE(fr().obFiltri->isEnabled());
   // The stock of the working year: article 1 has a row in 2026.
-  const QVariant stock2026 =
-      Scalar(QStringLiteral("SELECT FGIAGIACATT FROM TGIA_GIACENZE WHERE IARTID = 1 AND IDWGID = 1 AND IGIAESERCIZIOFIN = 2026"));
+  const QVariant stock2026 = Scalar(QStringLiteral(
+      "SELECT FGIAGIACATT FROM TGIA_GIACENZE WHERE IARTID = 1 AND IDWGID = 1 AND IGIAESERCIZIOFIN = 2026"));
   ASSERT_TRUE(lista().Locate(QStringLiteral("IARTID"), 1));
   EXPECT_EQ(lista().FieldValue(QStringLiteral("FGIAGIACATT")).isNull(), stock2026.isNull());
   if (!stock2026.isNull()) {
@@ -176,7 +179,8 @@ TEST_F(Articoli, ANewArticleGetsItsStockRowOfTheWorkingYearWhichCannotBeCancelle
   g.xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList());
   EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TGIA_GIACENZE WHERE IARTID = %1 AND IDWGID = 1 AND "
-                                  "IGIAESERCIZIOFIN = 2026 AND IUNMID = 1").arg(id))
+                                  "IGIAESERCIZIOFIN = 2026 AND IUNMID = 1")
+                       .arg(id))
                 .toInt(),
             1);
   EXPECT_TRUE(g.xacEdit->isEnabled());
@@ -221,7 +225,8 @@ TEST_F(Articoli, RulesOfAnArticleRefuseWithTheirMessageAndWriteNothing) {
       {"Articolo nuovo 1", "8012345000081", "", TdmAbzArticoli::TestoCostruttoreDoppio()},
       {"Articolo nuovo 2", "BAR9001", "", TdmAbzArticoli::TestoCostruttoreDoppio()},
       {"Articolo nuovo 3", "", "xleDestinazione", "Attenzione!\nE' necessario valorizzare il campo \"Destinazione\"."},
-      {"Articolo nuovo 4", "", "xleCodMerce", "Attenzione!\nE' necessario valorizzare il campo \"Codice Merceologico\"."},
+      {"Articolo nuovo 4", "", "xleCodMerce",
+       "Attenzione!\nE' necessario valorizzare il campo \"Codice Merceologico\"."},
       {"Articolo nuovo 5", "", "xleAliquotaIVA", "Attenzione!\nE' necessario valorizzare il campo \"Aliquota IVA\"."},
   };
   Apri();
@@ -281,7 +286,8 @@ TEST_F(Articoli, AUsedArticleIsNotDeletedAndAnUnusedOneIsDeletedWithItsLogRow) {
   KvMessageScript::Answer(mrYes);
   fr().xacDelete->trigger();
   EXPECT_EQ(Conta(QStringLiteral("IARTID = 9001")), 0);
-  EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TLOG_MAGAZZINO WHERE SLOGLDESC = 'Cancellazione Articolo Cod. 0009001' AND BLOGNOTE = '9001|0009001|Articolo mai usato|'"))
+  EXPECT_EQ(Scalar(QStringLiteral("SELECT COUNT(*) FROM TLOG_MAGAZZINO WHERE SLOGLDESC = 'Cancellazione Articolo Cod. "
+                                  "0009001' AND BLOGNOTE = '9001|0009001|Articolo mai usato|'"))
                 .toInt(),
             1);
 }
@@ -300,7 +306,8 @@ TEST_F(Articoli, HistoricizingNeedsOneStockRowAtZeroAndHidesTheArticle) {
     QString atteso;
   } rifiuti[] = {
       {9002, QStringLiteral("Impossibile storicizzare l'articolo perchè ha giacenza diversa da zero.")},
-      {9003, QStringLiteral("Impossibile storicizzare l'articolo perchè ha giacenze doppie, usare l'apposita utility.")}};
+      {9003,
+       QStringLiteral("Impossibile storicizzare l'articolo perchè ha giacenze doppie, usare l'apposita utility.")}};
   for (const auto& r : rifiuti) {
     ASSERT_TRUE(lista().Locate(QStringLiteral("IARTID"), r.id));
     fr().acStoricizza->trigger();
@@ -344,10 +351,9 @@ TEST_F(Articoli, TheQuickSearchFiltersTheArticlesByDescription) {
   fr().frRicerca->edRicerca->setFocus();
   PuxTestInput::retype(fr().frRicerca->edRicerca, QStringLiteral("penna"));
   fr().frRicerca->tmFiltTimer();
-  EXPECT_EQ(lista().RecordCount(),
-            Scalar(QStringLiteral("SELECT COUNT(*) FROM TART_ARTICOLI WHERE DDELETE IS NULL AND "
-                                  "UPPER(SARTDESCS) CONTAINING 'PENNA'"))
-                .toInt());
+  EXPECT_EQ(lista().RecordCount(), Scalar(QStringLiteral("SELECT COUNT(*) FROM TART_ARTICOLI WHERE DDELETE IS NULL AND "
+                                                         "UPPER(SARTDESCS) CONTAINING 'PENNA'"))
+                                       .toInt());
   EXPECT_GT(lista().RecordCount(), 1);
 }
 
@@ -427,7 +433,8 @@ TEST_F(Articoli, OpeningRemovesDuplicateSupplierRowsKeepingTheFirstByLastLoading
   EXPECT_FALSE(fr().acFornitoriDoppi->isEnabled());
   QStringList rimaste;
   for (int id = 9101; id <= 9107; ++id)
-    if (Scalar(QStringLiteral("SELECT COUNT(*) FROM TARTBEN WHERE IARTBENID = %1").arg(id)).toInt()) rimaste << QString::number(id);
+    if (Scalar(QStringLiteral("SELECT COUNT(*) FROM TARTBEN WHERE IARTBENID = %1").arg(id)).toInt())
+      rimaste << QString::number(id);
   EXPECT_EQ(rimaste, QStringList({"9102", "9104", "9105", "9106"}));
   EXPECT_FALSE(TdmAbzArticoli::FornitoriDoppi().value_or(true));
   KvMessageScript::Clear();
