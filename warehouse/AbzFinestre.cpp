@@ -1,6 +1,7 @@
 #include "AbzFinestre.h"
 
 #include "AbzFArticoli.h"
+#include "AbzFWGeneraBuonoScarico.h"
 #include "KvWindowFactory.h"
 
 namespace {
@@ -14,4 +15,5 @@ void registra(const char* classe) {
 
 void AbzRegistraFinestre() {
   registra<TfmAbzArticoli>("TfmAbzArticoli");
+  registra<TfmAbzFWGeneraBuonoScarico>("TfmAbzFWGeneraBuonoScarico");
 }

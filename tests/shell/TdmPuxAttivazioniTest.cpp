@@ -55,7 +55,8 @@ TEST_F(Registro, PagesAndCommandsAreListedInOrderWithTheirCaptions) {
   QStringList tabelle;
   for (TKvAttCommand* c : reg.Commands(QStringLiteral("xpgTabelle"))) tabelle << c->Caption;
   EXPECT_EQ(tabelle, QStringList({"Articoli", "Criteri di Comparazione", "Aliquote IVA", "Codici Merceologici",
-                                  "Unità di Misura", "Tipo Destinazioni", "Condizioni di Fornitura"}));
+                                  "Unità di Misura", "Tipo Destinazioni", "Condizioni di Fornitura",
+                                  "Genera Buono di Scarico"}));
   QStringList strumenti;
   for (TKvAttCommand* c : reg.Commands(QStringLiteral("xpgStrumenti"))) strumenti << c->Caption;
   EXPECT_EQ(strumenti, QStringList({"Parametri", "Firme", "Nuovo Anno", "Parametri SMTP"}));
@@ -103,12 +104,15 @@ TEST_F(Registro, ExportsWithoutParametersOpenTheParameterWindowInstead) {
   for (const char* name : {"xafExportXml", "xafInsIntDati"}) {
     KvMessageScript::Clear();
     EXPECT_FALSE(reg.Run(QString::fromLatin1(name)));
-    EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Prima di eseguire questa operazione bisogna impostare i parametri"}));
+    EXPECT_EQ(KvMessageScript::Texts(),
+              QStringList({"Prima di eseguire questa operazione bisogna impostare i parametri"}));
   }
   EXPECT_EQ(parametri, 2);
   EXPECT_TRUE(opened.empty());
 
-  Exec(QStringLiteral("INSERT INTO TYPAR_PARAMETRI (SPARAPPL, SPARCHIAVE, SPARUTENTE, SPARVALORE) VALUES ('KV', 'KVUP_ANFID', '', '125')"));
+  Exec(
+      QStringLiteral("INSERT INTO TYPAR_PARAMETRI (SPARAPPL, SPARCHIAVE, SPARUTENTE, SPARVALORE) VALUES ('KV', "
+                     "'KVUP_ANFID', '', '125')"));
   ASSERT_TRUE(reg.Run(QStringLiteral("xafExportPdf")));
   EXPECT_EQ(args.back().tipo, 0);
   EXPECT_EQ(reg.FinestraExportCorrente.data(), opened.back().get());
