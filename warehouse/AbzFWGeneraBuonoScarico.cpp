@@ -233,6 +233,7 @@ TfmAbzFWGeneraBuonoScarico::TfmAbzFWGeneraBuonoScarico(QWidget* parent) : TfmKvW
       sgArticoli->setColumnHidden(c, true);
   }
   sgArticoli->verticalHeader()->hide();
+  sgArticoli->setWordWrap(false);
   sgArticoli->setSelectionMode(QAbstractItemView::SingleSelection);
   sgArticoli->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::AnyKeyPressed |
                               QAbstractItemView::EditKeyPressed);
@@ -344,6 +345,8 @@ KvStatus TfmAbzFWGeneraBuonoScarico::RiempiRighe() {
             sgArticoli->item(r, ColGiacenza)->setData(kRuoloValore, giacenza->decimillesimi * 100);
             sgArticoli->item(r, ColGiacenza)->setText(testo(giacenza->decimillesimi * 100, 3));
           }
+          for (int c : {ColGiacenza, ColQuantita, ColCosto})
+            sgArticoli->item(r, c)->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
           auto* quantita = sgArticoli->item(r, ColQuantita);
           quantita->setFlags(quantita->flags() | Qt::ItemIsEditable);
           auto* costo = sgArticoli->item(r, ColCosto);
@@ -519,13 +522,6 @@ bool TfmAbzFWGeneraBuonoScarico::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TfmAbzFWGeneraBuonoScarico::OnFinish() {
-  const QList<TRigaScarico> righe = Righe();
-  const KvResult<std::optional<QString>> rifiuto = ControllaScarico(righe);
-  if (!KvReport(rifiuto)) return false;
-  if (*rifiuto) {
-    KvMessageDlg(**rifiuto, TMsgDlgType::mtError, mbOK);
-    return false;
-  }
   TBuonoScarico buono;
   buono.idRichiesta = xqcRichieste->FieldValue(QStringLiteral("IRICID")).toInt();
   buono.codiceRichiesta = xqcRichieste->FieldValue(QStringLiteral("SRICCODICE")).toString();
@@ -534,7 +530,8 @@ bool TfmAbzFWGeneraBuonoScarico::OnFinish() {
   // Today, or the last day of the working year when it is over.
   buono.data = QDate::currentDate();
   if (Contesto.FineEsercizio.isValid() && buono.data > Contesto.FineEsercizio) buono.data = Contesto.FineEsercizio;
-  buono.righe = righe;
+  buono.righe = Righe();
+  // The checks refuse with their own texts; nothing is written then.
   const KvResult<EsitoBuonoScarico> esito = ScriviBuonoScarico(buono);
   if (!KvReport(esito)) return false;
   m_idBuono = esito->idBuono;

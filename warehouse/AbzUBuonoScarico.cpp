@@ -130,6 +130,11 @@ KvResult<EsitoBuonoScarico> ScriviBuonoScarico(const TBuonoScarico& buono, QSqlD
   const QSqlDatabase c = db.isValid() ? db : qqoKvGlobConn();
   EsitoBuonoScarico esito;
   const KvStatus scritto = KvInTransaction(c, [&]() -> KvStatus {
+    // Checked again inside the transaction that writes: another clerk may
+    // have discharged the same articles since the rows were shown.
+    const KvResult<std::optional<QString>> rifiuto = ControllaScarico(buono.righe, c);
+    if (!rifiuto) return rifiuto.failure();
+    if (*rifiuto) return KvFail(**rifiuto);
     const KvResult<QVariant> tipo = KvSql::Scalar(
         QStringLiteral("SELECT FIRST 1 ITBUID FROM TTBU_TIPIBUONI WHERE ITBUTIPO = 1 ORDER BY ITBUID"), {}, c);
     if (!tipo) return tipo.failure();

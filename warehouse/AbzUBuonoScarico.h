@@ -60,7 +60,8 @@ KvResult<qint64> QuantitaDisponibile(int idArticolo, QSqlDatabase db = QSqlDatab
 // refuses the rows, or none when they may be written.
 KvResult<std::optional<QString>> ControllaScarico(const QList<TRigaScarico>& righe, QSqlDatabase db = QSqlDatabase());
 
-// Writes the voucher (a discharge type, the next discharge code) and its
+// Writes, when ControllaScarico accepts the rows (checked in the same
+// transaction; its text is the failure otherwise), the voucher (a discharge type, the next discharge code) and its
 // rows with a quantity above zero, the warehouse log rows and the stock
 // recomputation of every row, all in one transaction: every row is written
 // or none. A stock recomputation the database reports wrong does not undo

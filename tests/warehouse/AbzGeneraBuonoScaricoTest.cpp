@@ -288,6 +288,13 @@ TEST_F(BuonoScarico, PlacesAndResponsiblePersonsAreChosenWithF8OrForEveryRow) {
 }
 
 TEST_F(BuonoScarico, TheFactoryOpensTheWizardOnTheRequestsOfTheWorkingYear) {
+  // Neither a request no longer pending (state 3) nor a locked one.
+  Exec(
+      QStringLiteral("INSERT INTO TRIC_RICHIESTAESP (IRICID, IDWGID, IRICESERCIZIOFIN, SRICCODICE, ISECID, ISTRID) "
+                     "VALUES (9200, 1, 2026, '09200', 1, 3)"));
+  Exec(
+      QStringLiteral("INSERT INTO TRIC_RICHIESTAESP (IRICID, IDWGID, IRICESERCIZIOFIN, SRICCODICE, ISECID, ISTRID, "
+                     "ILOCKED) VALUES (9201, 1, 2026, '09201', 1, 1, 1)"));
   QStringList codici;
   KvDialogScript::Next<Wizard>([&](Wizard& w) {
     for (int r = 0; r < w.xqcRichieste->RecordCount(); ++r)
@@ -300,6 +307,8 @@ TEST_F(BuonoScarico, TheFactoryOpensTheWizardOnTheRequestsOfTheWorkingYear) {
   EXPECT_TRUE(r.opened) << r.error.toStdString();
   EXPECT_TRUE(codici.contains(QStringLiteral("9100")));
   EXPECT_FALSE(codici.contains(QStringLiteral("1"))) << "a request of another year";
+  EXPECT_FALSE(codici.contains(QStringLiteral("9200")));
+  EXPECT_FALSE(codici.contains(QStringLiteral("9201")));
 }
 
 }  // namespace
