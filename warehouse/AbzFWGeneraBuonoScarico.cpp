@@ -185,6 +185,7 @@ TfmAbzFWGeneraBuonoScarico::TfmAbzFWGeneraBuonoScarico(QWidget* parent) : TfmKvW
   grRichieste = new TKvDBGrid(paginaRichieste);
   grRichieste->setObjectName(QStringLiteral("grRichieste"));
   grRichieste->SetCollection(xqcRichieste);
+  connect(grRichieste, &TKvDBGrid::rowDoubleClicked, this, [this] { Next(); });
   grRichieste->SetColumns({{.field = "SRICCODICE", .caption = "Codice", .width = 70},
                            {.field = "SRICDESC", .caption = "Descrizione", .width = 260},
                            {.field = "DRICDATAOCC", .caption = "Data Occorenza", .width = 95},
@@ -527,9 +528,11 @@ bool TfmAbzFWGeneraBuonoScarico::OnFinish() {
   buono.codiceRichiesta = xqcRichieste->FieldValue(QStringLiteral("SRICCODICE")).toString();
   buono.idLuogo = xqcRichieste->FieldValue(QStringLiteral("ISECID")).toInt();
   buono.idResponsabile = xqcRichieste->FieldValue(QStringLiteral("IRSPID")).toInt();
-  // Today, or the last day of the working year when it is over.
+  // Today, within the working year.
   buono.data = QDate::currentDate();
   if (Contesto.FineEsercizio.isValid() && buono.data > Contesto.FineEsercizio) buono.data = Contesto.FineEsercizio;
+  if (Contesto.InizioEsercizio.isValid() && buono.data < Contesto.InizioEsercizio)
+    buono.data = Contesto.InizioEsercizio;
   buono.righe = Righe();
   // The checks refuse with their own texts; nothing is written then.
   const KvResult<EsitoBuonoScarico> esito = ScriviBuonoScarico(buono);
