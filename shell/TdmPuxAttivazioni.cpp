@@ -61,8 +61,6 @@ TdmPuxAttivazioni::TdmPuxAttivazioni(QObject* parent) : TdmKvAttivazioni(parent)
       magazzino;
   form("xafCondFornitura", "Condizioni di Fornitura", tabelle, 6, 7, "TfmAbzCondFornitura").BeforeExecute =
       magazzino;
-  form("xafBuonoScarico", "Genera Buono di Scarico", tabelle, 7, 3, "TfmAbzFWGeneraBuonoScarico").BeforeExecute =
-      magazzino;
 
   form("xafBeneficiari", "Beneficiari", archivi, 0, 6, "TfmBeneficiari").BeforeExecute =
       std::bind(&TdmPuxAttivazioni::xafBeneficiariBeforeExecute, this, _1, _2);

@@ -522,7 +522,7 @@ bool TfmAbzFWGeneraBuonoScarico::eventFilter(QObject* watched, QEvent* event) {
   return TfmKvWizard::eventFilter(watched, event);
 }
 
-bool TfmAbzFWGeneraBuonoScarico::OnFinish() {
+TBuonoScarico TfmAbzFWGeneraBuonoScarico::Buono() const {
   TBuonoScarico buono;
   buono.idRichiesta = xqcRichieste->FieldValue(QStringLiteral("IRICID")).toInt();
   buono.codiceRichiesta = xqcRichieste->FieldValue(QStringLiteral("SRICCODICE")).toString();
@@ -534,14 +534,17 @@ bool TfmAbzFWGeneraBuonoScarico::OnFinish() {
   if (Contesto.InizioEsercizio.isValid() && buono.data < Contesto.InizioEsercizio)
     buono.data = Contesto.InizioEsercizio;
   buono.righe = Righe();
-  // The checks refuse with their own texts; nothing is written then.
-  const KvResult<EsitoBuonoScarico> esito = ScriviBuonoScarico(buono);
-  if (!KvReport(esito)) return false;
-  m_idBuono = esito->idBuono;
-  if (!esito->avvisi.isEmpty())
-    KvMessageDlg(QStringLiteral(" Si è verificato un errore durante il calcolo del Costo Unitario Medio.\r\n "
-                                "Controllare le sequenze di carico e scarico dell'articolo. Il costo Unitario Medio "
-                                "non verrà calcolato correttamente!"),
-                 TMsgDlgType::mtError, mbOK);
+  return buono;
+}
+
+bool TfmAbzFWGeneraBuonoScarico::OnFinish() {
+  // OK only closes on rows that may be written; writing them is the
+  // caller's, which reads Buono() (the suite's warehouse functions).
+  const auto rifiuto = ControllaScarico(Righe());
+  if (!KvReport(rifiuto)) return false;
+  if (rifiuto->has_value()) {
+    KvMessageDlg(**rifiuto, TMsgDlgType::mtError, mbOK);
+    return false;
+  }
   return true;
 }

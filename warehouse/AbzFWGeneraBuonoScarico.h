@@ -53,8 +53,10 @@ class TfmAbzFWGeneraBuonoScarico : public TfmKvWizard {
   // Rows whose stock does not cover the quantity are red; OK follows them.
   void ColoraRighe();
   bool RigaInsufficiente(int row) const;
-  // The voucher written at the last OK (0: none).
-  int IdBuono() const { return m_idBuono; }
+  // The voucher the rows make (request, place, responsible, date within the
+  // working year, rows). The wizard only checks it: its caller writes it,
+  // after OK, with ScriviBuonoScarico.
+  TBuonoScarico Buono() const;
 
   // The responsible persons of a place still valid at a date.
   static QString SqlResponsabili();
@@ -79,6 +81,5 @@ class TfmAbzFWGeneraBuonoScarico : public TfmKvWizard {
   void aggiornaPulsanti();
   void impostaLuogo(int row, const QVariant& id, const QString& descrizione);
   void impostaResponsabile(int row, const QVariant& id, const QString& nome);
-  int m_idBuono = 0;
   bool m_riempiendo = false;
 };

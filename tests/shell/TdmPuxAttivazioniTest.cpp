@@ -55,8 +55,7 @@ TEST_F(Registro, PagesAndCommandsAreListedInOrderWithTheirCaptions) {
   QStringList tabelle;
   for (TKvAttCommand* c : reg.Commands(QStringLiteral("xpgTabelle"))) tabelle << c->Caption;
   EXPECT_EQ(tabelle, QStringList({"Articoli", "Criteri di Comparazione", "Aliquote IVA", "Codici Merceologici",
-                                  "Unità di Misura", "Tipo Destinazioni", "Condizioni di Fornitura",
-                                  "Genera Buono di Scarico"}));
+                                  "Unità di Misura", "Tipo Destinazioni", "Condizioni di Fornitura"}));
   QStringList strumenti;
   for (TKvAttCommand* c : reg.Commands(QStringLiteral("xpgStrumenti"))) strumenti << c->Caption;
   EXPECT_EQ(strumenti, QStringList({"Parametri", "Firme", "Nuovo Anno", "Parametri SMTP"}));
