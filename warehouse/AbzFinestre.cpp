@@ -1,8 +1,12 @@
 #include "AbzFinestre.h"
 
+#include "AbzFAliquoteIVA.h"
 #include "AbzFArticoli.h"
+#include "AbzFCodMerce.h"
 #include "AbzFWGeneraBuonoScarico.h"
+#include "AbzMTabelle.h"
 #include "KvWindowFactory.h"
+#include "PuxServizi.h"
 
 namespace {
 
@@ -16,4 +20,7 @@ void registra(const char* classe) {
 void AbzRegistraFinestre() {
   registra<TfmAbzArticoli>("TfmAbzArticoli");
   registra<TfmAbzFWGeneraBuonoScarico>("TfmAbzFWGeneraBuonoScarico");
+  registra<TfmAbzAliquoteIVA>("TfmAbzAliquoteIVA");
+  registra<TfmAbzCodMerce>("TfmAbzCodMerce");
+  PuxServizi.ApriTabelleMagazzino = &TdmAbzTabelle::Apri;
 }
