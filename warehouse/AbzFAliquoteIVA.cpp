@@ -26,6 +26,7 @@ TfrAbzAliquoteIVA::TfrAbzAliquoteIVA(TdmAbzTabelle& dm, QWidget* parent) : TfrKv
                       .format = TKvCollectionModel::FixedFormat(2, true),
                       .sortable = false};
   grFrame->SetColumns(colonne);
+  ConfirmDelete = true;
 }
 
 TfmAbzAliquoteIVA::TfmAbzAliquoteIVA(QWidget* parent)

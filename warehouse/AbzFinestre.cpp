@@ -3,6 +3,10 @@
 #include "AbzFAliquoteIVA.h"
 #include "AbzFArticoli.h"
 #include "AbzFCodMerce.h"
+#include "AbzFCollocazioni.h"
+#include "AbzFCondFornitura.h"
+#include "AbzFTipoDestinazioni.h"
+#include "AbzFUniMisura.h"
 #include "AbzFWGeneraBuonoScarico.h"
 #include "AbzMTabelle.h"
 #include "KvWindowFactory.h"
@@ -22,5 +26,9 @@ void AbzRegistraFinestre() {
   registra<TfmAbzFWGeneraBuonoScarico>("TfmAbzFWGeneraBuonoScarico");
   registra<TfmAbzAliquoteIVA>("TfmAbzAliquoteIVA");
   registra<TfmAbzCodMerce>("TfmAbzCodMerce");
+  registra<TfmAbzUniMisura>("TfmAbzUniMisura");
+  registra<TfmAbzTipoDestinazioni>("TfmAbzTipoDestinazioni");
+  registra<TfmAbzCondFornitura>("TfmAbzCondFornitura");
+  registra<TfmAbzCollocazioni>("TfmAbzCollocazioni");
   PuxServizi.ApriTabelleMagazzino = &TdmAbzTabelle::Apri;
 }
