@@ -1,19 +1,15 @@
 #pragma once
 
 #include "AbzFTabella.h"
-#include "TfrKvDBFrames.h"
 
 class TdmAbzTabelle;
-class TKvDBEdit;
 class TKvDBNumberEdit;
 
 // The VAT rates: code, description and rate in percent.
-class TfrAbzAliquoteIVA : public TfrKvDBRWGrid {
+class TfrAbzAliquoteIVA : public TfrAbzCodiceDescrizione {
   Q_OBJECT
  public:
   explicit TfrAbzAliquoteIVA(TdmAbzTabelle& dm, QWidget* parent = nullptr);
-  TKvDBEdit* xdeCodice;
-  TKvDBEdit* xdeDescrizione;
   TKvDBNumberEdit* xdnIva;
 };
 

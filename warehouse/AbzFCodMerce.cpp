@@ -3,28 +3,22 @@
 #include "AbzMTabelle.h"
 #include "KvDbControls.h"
 #include "KvQueryCollection.h"
-#include "TKvDBGrid.h"
 
 #include <QAction>
 #include <QGroupBox>
 #include <QSplitter>
 #include <QVBoxLayout>
 
-TfrAbzCodMerce::TfrAbzCodMerce(TdmAbzTabelle& dm, QWidget* parent) : TfrKvDBRWGrid(parent) {
-  setObjectName(QStringLiteral("frCodMerce"));
-  SetDataSet(dm.xqcCodMerceologici);
-  grFrame->SetColumns(
-      CampiCodiceDescrizione(*this, xdeCodice, xdeDescrizione, QStringLiteral("SMERCODICE"), QStringLiteral("SMERDESC")));
+TfrAbzCodMerce::TfrAbzCodMerce(TdmAbzTabelle& dm, QWidget* parent)
+    : TfrAbzCodiceDescrizione(QStringLiteral("frCodMerce"), dm.xqcCodMerceologici, QStringLiteral("SMERCODICE"),
+                              QStringLiteral("SMERDESC"), parent) {
   // No statement deletes a product code: the action is not offered.
   SetActionLocked(xacDelete, true);
 }
 
 TfrAbzDettCodMerc::TfrAbzDettCodMerc(TdmAbzTabelle& dm, TfrAbzCodMerce& codici, QWidget* parent)
-    : TfrKvDBRWGrid(parent) {
-  setObjectName(QStringLiteral("frDettCodMerc"));
-  SetDataSet(dm.xqcDettCodMerc);
-  grFrame->SetColumns(
-      CampiCodiceDescrizione(*this, xdeCodice, xdeDescrizione, QStringLiteral("SDCMDESCS"), QStringLiteral("SDCMDESCL")));
+    : TfrAbzCodiceDescrizione(QStringLiteral("frDettCodMerc"), dm.xqcDettCodMerc, QStringLiteral("SDCMDESCS"),
+                              QStringLiteral("SDCMDESCL"), parent) {
   SetActionLocked(xacDelete, true);
   xacInsertExecute = [this, &dm, &codici] {
     // A detail of a product code still being typed would be stored without it.
@@ -36,8 +30,6 @@ TfrAbzDettCodMerc::TfrAbzDettCodMerc(TdmAbzTabelle& dm, TfrAbzCodMerce& codici, 
 TfmAbzCodMerce::TfmAbzCodMerce(QWidget* parent)
     : TfmAbzTabella(QStringLiteral("TfmAbzCodMerce"), QStringLiteral("Codici Merceologici"), parent) {
   if (!dm()) return;
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(2, 2, 2, 2);
   spCodMerce = new QSplitter(Qt::Vertical, this);
   frCodMerce = new TfrAbzCodMerce(*dm(), spCodMerce);
   auto* dettaglio = new QGroupBox(QStringLiteral("Dettaglio Codici Merceologici"), spCodMerce);
@@ -48,6 +40,5 @@ TfmAbzCodMerce::TfmAbzCodMerce(QWidget* parent)
   spCodMerce->addWidget(dettaglio);
   spCodMerce->setStretchFactor(0, 3);
   spCodMerce->setStretchFactor(1, 2);
-  layout->addWidget(spCodMerce);
-  SetLista(dm()->xqcCodMerceologici);
+  Incornicia(spCodMerce, dm()->xqcCodMerceologici);
 }

@@ -1,30 +1,24 @@
 #pragma once
 
 #include "AbzFTabella.h"
-#include "TfrKvDBFrames.h"
 
 class QSplitter;
 class TdmAbzTabelle;
-class TKvDBEdit;
 
 // The product codes. Rows are never deleted here: the warehouse program
 // and the articles refer to them.
-class TfrAbzCodMerce : public TfrKvDBRWGrid {
+class TfrAbzCodMerce : public TfrAbzCodiceDescrizione {
   Q_OBJECT
  public:
   explicit TfrAbzCodMerce(TdmAbzTabelle& dm, QWidget* parent = nullptr);
-  TKvDBEdit* xdeCodice;
-  TKvDBEdit* xdeDescrizione;
 };
 
 // The details of the current product code; a new detail belongs to the
 // product code above, which is stored first when it is being typed.
-class TfrAbzDettCodMerc : public TfrKvDBRWGrid {
+class TfrAbzDettCodMerc : public TfrAbzCodiceDescrizione {
   Q_OBJECT
  public:
   TfrAbzDettCodMerc(TdmAbzTabelle& dm, TfrAbzCodMerce& codici, QWidget* parent = nullptr);
-  TKvDBEdit* xdeCodice;
-  TKvDBEdit* xdeDescrizione;
 };
 
 class TfmAbzCodMerce : public TfmAbzTabella {

@@ -1,18 +1,14 @@
 #pragma once
 
 #include "AbzFTabella.h"
-#include "TfrKvDBFrames.h"
 
 class TdmAbzTabelle;
-class TKvDBEdit;
 
 // The storage locations of the warehouse.
-class TfrAbzCollocazioni : public TfrKvDBRWGrid {
+class TfrAbzCollocazioni : public TfrAbzCodiceDescrizione {
   Q_OBJECT
  public:
   explicit TfrAbzCollocazioni(TdmAbzTabelle& dm, QWidget* parent = nullptr);
-  TKvDBEdit* xdeCodice;
-  TKvDBEdit* xdeDescrizione;
 };
 
 // Reads the locations afresh each time it opens.

@@ -5,13 +5,12 @@
 #include "KvQueryCollection.h"
 #include "TKvDBGrid.h"
 
-#include <QVBoxLayout>
-
 TfrAbzCondFornitura::TfrAbzCondFornitura(TdmAbzTabelle& dm, QWidget* parent) : TfrKvDBRWGrid(parent) {
   setObjectName(QStringLiteral("frCondFornitura"));
   SetDataSet(dm.xqcCondFornitura);
   xdmNote = AddDBMemo(QStringLiteral("xdmNote"), QStringLiteral("SCDFDESCL"), QStringLiteral("Note"));
-  xdmNote->setMaximumHeight(120);
+  xdmNote->setFixedHeight(120);
+  xdmNote->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   xckDefault = AddDBCheck(QStringLiteral("xckDefault"), QStringLiteral("lCdfDefault"), QStringLiteral("Default"));
   grFrame->SetColumns({{.field = "SCDFDESCL", .caption = "Note", .width = 650},
                        {.field = "DEF", .caption = "Default", .width = 60, .sortable = false}});
@@ -28,9 +27,5 @@ TfrAbzCondFornitura::TfrAbzCondFornitura(TdmAbzTabelle& dm, QWidget* parent) : T
 
 TfmAbzCondFornitura::TfmAbzCondFornitura(QWidget* parent)
     : TfmAbzTabella(QStringLiteral("TfmAbzCondFornitura"), QStringLiteral("Condizioni di Fornitura"), parent) {
-  if (!dm()) return;
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(2, 2, 2, 2);
-  layout->addWidget(frCondFornitura = new TfrAbzCondFornitura(*dm(), this));
-  SetLista(dm()->xqcCondFornitura);
+  if (dm()) frCondFornitura = Incornicia(new TfrAbzCondFornitura(*dm(), this), dm()->xqcCondFornitura);
 }

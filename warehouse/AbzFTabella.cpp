@@ -4,11 +4,12 @@
 #include "KvDbControls.h"
 #include "KvMessageDlg.h"
 #include "KvQueryCollection.h"
-#include "TfrKvDBFrames.h"
+#include "TKvDBGrid.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QMdiSubWindow>
+#include <QVBoxLayout>
 
 TfmAbzTabella::TfmAbzTabella(const QString& nome, const QString& titolo, QWidget* parent)
     : TfmKvChildDB(parent), m_dm(TdmAbzTabelle::Apri() ? TdmAbzTabelle::Modulo() : nullptr) {
@@ -19,6 +20,12 @@ TfmAbzTabella::TfmAbzTabella(const QString& nome, const QString& titolo, QWidget
 void TfmAbzTabella::SetLista(TKvQueryCollection* lista, bool sempre) {
   m_lista = lista;
   m_sempre = sempre;
+}
+
+void TfmAbzTabella::riempi(QWidget* frame) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->addWidget(frame);
 }
 
 void TfmAbzTabella::FormCreate() {
@@ -50,6 +57,7 @@ QHBoxLayout* RigaAffiancata(QFormLayout& form, QWidget* campo) {
   delete presa.fieldItem;
   delete presa.labelItem;
   auto* linea = new QWidget(campo->parentWidget());
+  linea->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   auto* layout = new QHBoxLayout(linea);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(campo);
@@ -57,10 +65,15 @@ QHBoxLayout* RigaAffiancata(QFormLayout& form, QWidget* campo) {
   return layout;
 }
 
-KvColumns CampiCodiceDescrizione(TfrKvDBFrame& frame, TKvDBEdit*& codice, TKvDBEdit*& descrizione,
-                                 const QString& campoCodice, const QString& campoDescrizione) {
-  codice = frame.AddDBEdit(QStringLiteral("xdeCodice"), campoCodice, QStringLiteral("Codice"));
-  descrizione = frame.AddDBEdit(QStringLiteral("xdeDescrizione"), campoDescrizione, QStringLiteral("Descrizione"));
-  return {{.field = campoCodice, .caption = QStringLiteral("Codice"), .width = 80},
-          {.field = campoDescrizione, .caption = QStringLiteral("Descrizione"), .width = 450}};
+TfrAbzCodiceDescrizione::TfrAbzCodiceDescrizione(const QString& nome, TKvQueryCollection* lista,
+                                                 const QString& campoCodice, const QString& campoDescrizione,
+                                                 QWidget* parent)
+    : TfrKvDBRWGrid(parent) {
+  setObjectName(nome);
+  SetDataSet(lista);
+  xdeCodice = AddDBEdit(QStringLiteral("xdeCodice"), campoCodice, QStringLiteral("Codice"));
+  xdeDescrizione = AddDBEdit(QStringLiteral("xdeDescrizione"), campoDescrizione, QStringLiteral("Descrizione"));
+  m_colonne = {{.field = campoCodice, .caption = QStringLiteral("Codice"), .width = 80},
+               {.field = campoDescrizione, .caption = QStringLiteral("Descrizione"), .width = 450}};
+  grFrame->SetColumns(m_colonne);
 }

@@ -2,6 +2,7 @@
 
 #include "KvColumn.h"
 #include "TfmKvChildDB.h"
+#include "TfrKvDBFrames.h"
 
 #include <QString>
 
@@ -25,12 +26,21 @@ class TfmAbzTabella : public TfmKvChildDB {
   // The list the window opens and closes; reopened at every show when
   // sempre is set.
   void SetLista(TKvQueryCollection* lista, bool sempre = false);
+  // Fills the window with its frame over the list; returns the frame.
+  template <class Frame>
+  Frame* Incornicia(Frame* frame, TKvQueryCollection* lista, bool sempre = false) {
+    riempi(frame);
+    SetLista(lista, sempre);
+    return frame;
+  }
 
   void FormCreate() override;
   void FormShow() override;
   void FormClose() override;
 
  private:
+  void riempi(QWidget* frame);
+
   TdmAbzTabelle* m_dm;
   TKvQueryCollection* m_lista = nullptr;
   bool m_sempre = false;
@@ -43,10 +53,23 @@ class QHBoxLayout;
 // field (its label stays); returns that line's layout.
 QHBoxLayout* RigaAffiancata(QFormLayout& form, QWidget* campo);
 
-class TfrKvDBFrame;
 class TKvDBEdit;
 
-// Adds the "Codice" and "Descrizione" fields of a table to a frame's detail;
-// returns their grid columns, sortable both ways, for the caller to add its own.
-KvColumns CampiCodiceDescrizione(TfrKvDBFrame& frame, TKvDBEdit*& codice, TKvDBEdit*& descrizione,
-                                 const QString& campoCodice, const QString& campoDescrizione);
+// A lookup table frame whose detail starts with "Codice" and "Descrizione":
+// those fields, and their grid columns sortable both ways, to which a table
+// adds its own.
+class TfrAbzCodiceDescrizione : public TfrKvDBRWGrid {
+  Q_OBJECT
+ public:
+  TKvDBEdit* xdeCodice;
+  TKvDBEdit* xdeDescrizione;
+
+ protected:
+  TfrAbzCodiceDescrizione(const QString& nome, TKvQueryCollection* lista, const QString& campoCodice,
+                          const QString& campoDescrizione, QWidget* parent);
+  // The grid columns of the two fields.
+  KvColumns ColonneCodiceDescrizione() const { return m_colonne; }
+
+ private:
+  KvColumns m_colonne;
+};

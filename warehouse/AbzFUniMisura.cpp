@@ -8,15 +8,15 @@
 
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QVBoxLayout>
 
-TfrAbzUniMisura::TfrAbzUniMisura(TdmAbzTabelle& modulo, QWidget* parent) : TfrKvDBRWGrid(parent), dm(modulo) {
-  setObjectName(QStringLiteral("frUniMisura"));
-  SetDataSet(dm.xqcUniMisura);
-  KvColumns colonne =
-      CampiCodiceDescrizione(*this, xdeCodice, xdeDescrizione, QStringLiteral("SUNMCOD"), QStringLiteral("SUNMDESCS"));
+TfrAbzUniMisura::TfrAbzUniMisura(TdmAbzTabelle& modulo, QWidget* parent)
+    : TfrAbzCodiceDescrizione(QStringLiteral("frUniMisura"), modulo.xqcUniMisura, QStringLiteral("SUNMCOD"),
+                              QStringLiteral("SUNMDESCS"), parent),
+      dm(modulo) {
   xdmNote = AddDBMemo(QStringLiteral("xdmNote"), QStringLiteral("SUNMDESCL"), QStringLiteral("Note"));
-  xdmNote->setMaximumHeight(80);
+  // A few lines high: the rows below it stay close to it.
+  xdmNote->setFixedHeight(80);
+  xdmNote->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   xdeMisCarico =
       AddDBEdit(QStringLiteral("xdeMisCarico"), QStringLiteral("SUNMMISCARICO"), QStringLiteral("Misura di Carico"));
   xdeMisScarico =
@@ -34,6 +34,7 @@ TfrAbzUniMisura::TfrAbzUniMisura(TdmAbzTabelle& modulo, QWidget* parent) : TfrKv
   unita->setStretchFactor(xdeMisCarico, 1);
   xdnFattore->setMaximumWidth(150);
 
+  KvColumns colonne = ColonneCodiceDescrizione();
   colonne[1].width = 260;
   colonne << KvColumn{.field = "SUNMDESCL", .caption = "Note", .width = 260, .sortable = false}
           << KvColumn{.field = "SUNMMISCARICO", .caption = "Misura di Carico", .width = 110, .sortable = false}
@@ -64,9 +65,5 @@ bool TfrAbzUniMisura::Salva() {
 
 TfmAbzUniMisura::TfmAbzUniMisura(QWidget* parent)
     : TfmAbzTabella(QStringLiteral("TfmAbzUniMisura"), QStringLiteral("Unità di Misura"), parent) {
-  if (!dm()) return;
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(2, 2, 2, 2);
-  layout->addWidget(frUniMisura = new TfrAbzUniMisura(*dm(), this));
-  SetLista(dm()->xqcUniMisura);
+  if (dm()) frUniMisura = Incornicia(new TfrAbzUniMisura(*dm(), this), dm()->xqcUniMisura);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "AbzFTabella.h"
-#include "TfrKvDBFrames.h"
 
 class TdmAbzTabelle;
 class TKvDBEdit;
@@ -10,13 +9,11 @@ class TKvDBNumberEdit;
 
 // The units of measure: the unit an article is loaded in, the unit it is
 // discharged in, and how many discharge units make a loading unit.
-class TfrAbzUniMisura : public TfrKvDBRWGrid {
+class TfrAbzUniMisura : public TfrAbzCodiceDescrizione {
   Q_OBJECT
  public:
   explicit TfrAbzUniMisura(TdmAbzTabelle& dm, QWidget* parent = nullptr);
   TdmAbzTabelle& dm;
-  TKvDBEdit* xdeCodice;
-  TKvDBEdit* xdeDescrizione;
   TKvDBMemo* xdmNote;
   TKvDBEdit* xdeMisCarico;
   TKvDBEdit* xdeMisScarico;

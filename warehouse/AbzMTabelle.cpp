@@ -130,13 +130,11 @@ TdmAbzTabelle::TdmAbzTabelle(QObject* parent) : QObject(parent) {
   xqcTipiBuoniScarico->KvBeforeExec = tipoBuono(1);
   xqcDettCodMerc->KvBeforeExec = [this](TKvQueryProp& p) {
     if (p.QueryKind != TKvQueryProp::Insert || p.TableName != QLatin1String("TDCM_DETTCODMERC")) return;
-    // A detail belongs to a stored product code, never to none.
-    const QVariant codice = xqcCodMerceologici->Active() && xqcCodMerceologici->RecNo() >= 0 &&
-                                    xqcCodMerceologici->GetState() != KvState::Insert
-                                ? xqcCodMerceologici->FieldValue(QStringLiteral("IMERID"))
-                                : QVariant();
-    if (codice.isNull()) return p.Refuse(QStringLiteral("Attenzione!\nSalvare prima il codice merceologico."));
-    p.FieldValues->Add(QStringLiteral("IMERID"), codice);
+    // A detail belongs to the stored product code whose details are listed,
+    // never to none, and not to the code the list is moving to while the
+    // detail is stored on the way.
+    if (m_imerid < 0) return p.Refuse(QStringLiteral("Attenzione!\nSalvare prima il codice merceologico."));
+    p.FieldValues->Add(QStringLiteral("IMERID"), m_imerid);
   };
   xqcUniMisura->KvBeforeExec = [this](TKvQueryProp& p) {
     if (p.QueryKind == TKvQueryProp::Delete) return;
@@ -221,7 +219,8 @@ void TdmAbzTabelle::seguiCodMerce(bool sempre) {
   xqcDettCodMerc->Close();
   m_imerid = imerid;
   if (!codici->Active()) return;
-  xqcDettCodMerc->SetParam(QStringLiteral("IMERID"), imerid < 0 ? QVariant(QMetaType::fromType<int>()) : QVariant(imerid));
+  xqcDettCodMerc->SetParam(QStringLiteral("IMERID"),
+                           imerid < 0 ? QVariant(QMetaType::fromType<int>()) : QVariant(imerid));
   // A list that cannot be read stays closed; the window shows it empty.
   (void)xqcDettCodMerc->Open();
 }
@@ -239,6 +238,10 @@ bool TdmAbzTabelle::Apri() {
   return true;
 }
 
-TdmAbzTabelle* TdmAbzTabelle::Modulo() { return gModulo.data(); }
+TdmAbzTabelle* TdmAbzTabelle::Modulo() {
+  return gModulo.data();
+}
 
-void TdmAbzTabelle::Libera() { delete gModulo.data(); }
+void TdmAbzTabelle::Libera() {
+  delete gModulo.data();
+}

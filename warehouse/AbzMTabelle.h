@@ -70,4 +70,6 @@ class TdmAbzTabelle : public QObject {
   int m_imerid = -1;
 };
 
-inline TdmAbzTabelle* dmAbzTabelle() { return TdmAbzTabelle::Modulo(); }
+inline TdmAbzTabelle* dmAbzTabelle() {
+  return TdmAbzTabelle::Modulo();
+}

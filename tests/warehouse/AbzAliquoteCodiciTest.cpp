@@ -32,8 +32,8 @@ TEST_F(Tabelle, TheModuleIsMadeOnceAndRefusedWhenTheDatabaseCannotServeIt) {
 TEST_F(Tabelle, TableCommandsReportTheModuleThatCannotOpen) {
   Exec(QStringLiteral("DROP TABLE TCLC_COLLOCAZIONI"));
   Programma p;
-  for (const char* comando : {"xafAliquote", "xafCodMerceolog", "xafUniMisura", "xafTipoDestinazioni",
-                              "xafCondFornitura", "xafArticoli"}) {
+  for (const char* comando :
+       {"xafAliquote", "xafCodMerceolog", "xafUniMisura", "xafTipoDestinazioni", "xafCondFornitura", "xafArticoli"}) {
     SCOPED_TRACE(comando);
     KvMessageScript::Clear();
     EXPECT_FALSE(p.registro.Run(QString::fromLatin1(comando)));
@@ -42,6 +42,17 @@ TEST_F(Tabelle, TableCommandsReportTheModuleThatCannotOpen) {
     EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);
     EXPECT_TRUE(p.main.MdiChildren().isEmpty());
   }
+}
+
+// A table window opened by name, without its command's check, tells the
+// same and does not open.
+TEST_F(Tabelle, TableWindowWithoutItsModuleDoesNotOpen) {
+  Exec(QStringLiteral("DROP TABLE TCLC_COLLOCAZIONI"));
+  Programma p;
+  const KvFormResult r = KvWindowFactory::Create(QStringLiteral("TfmAbzCollocazioni"), &p.main);
+  EXPECT_FALSE(r.opened);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{QStringLiteral("Connessione al modulo fallita")});
+  EXPECT_TRUE(p.main.MdiChildren().isEmpty());
 }
 
 TEST_F(Tabelle, VatRatesWindowListsEditsAndClosesItsRates) {
@@ -150,6 +161,16 @@ TEST_F(Tabelle, ProductCodesCarryTheirOriginAndTheirDetailsFollowThem) {
   codici.xacPost->trigger();
   EXPECT_EQ(Scalar("SELECT SMERDESC FROM TMER_CODICIMERCEOL WHERE IMERID = 6").toString(), QStringLiteral("Libri"));
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TMER_CODICIMERCEOL").toInt(), 7);
+
+  // Moving to another code with a detail being typed stores the detail
+  // under the code it was typed for, before the details change.
+  ASSERT_TRUE(dm.xqcCodMerceologici->Locate(QStringLiteral("SMERCODICE"), QStringLiteral("CAR")));
+  dettagli.xacInsert->trigger();
+  PuxTestInput::retype(dettagli.xdeCodice, QStringLiteral("BUS"));
+  codici.xacNext->trigger();
+  EXPECT_EQ(dm.xqcCodMerceologici->FieldValue(QStringLiteral("SMERCODICE")).toString(), QStringLiteral("PUL"));
+  EXPECT_EQ(Scalar("SELECT IMERID FROM TDCM_DETTCODMERC WHERE SDCMDESCS = 'BUS'").toInt(), 2);
+  EXPECT_EQ(colonna(*dm.xqcDettCodMerc, QStringLiteral("SDCMDESCS")), (QStringList{"DET", "IGI", "ATT"}));
 
   ASSERT_TRUE(w->CloseWindow());
   EXPECT_FALSE(dm.xqcCodMerceologici->Active());

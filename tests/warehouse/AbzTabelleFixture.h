@@ -61,7 +61,9 @@ class Tabelle : public PuxDbTest {
     TdmPuxAttivazioni registro;
     TdmPuxParametri parametri;
     TfmPuxMain main{registro, parametri};
-    Programma() { registro.SceltaVistaArticoli = [] { return 0; }; }
+    Programma() {
+      registro.SceltaVistaArticoli = [] { return 0; };
+    }
     // The window the command opened, as its class; null when none.
     template <class Finestra>
     Finestra* Apri(const char* comando) {

@@ -19,12 +19,15 @@ namespace {
 const QString kFattore = QStringLiteral("Il fattore di conversione deve essere maggiore di zero!");
 
 // Leaves a field as the clerk does, for whatever reacts to it.
-void esci(QLineEdit* campo) { PuxTestInput::press(campo, Qt::Key_Return); }
+void esci(QLineEdit* campo) {
+  PuxTestInput::press(campo, Qt::Key_Return);
+}
 
 QString unita(const QString& codice) {
   QSqlQuery q(qqoKvGlobConn());
-  q.prepare(QStringLiteral("SELECT SUNMDESCS, SUNMMISCARICO, SUNMMISSCARICO, CAST(FUNMFATTOREPROP AS VARCHAR(40)) "
-                           "FROM TUNM_UNITAMISURA WHERE SUNMCOD = :C"));
+  q.prepare(
+      QStringLiteral("SELECT SUNMDESCS, SUNMMISCARICO, SUNMMISSCARICO, CAST(FUNMFATTOREPROP AS VARCHAR(40)) "
+                     "FROM TUNM_UNITAMISURA WHERE SUNMCOD = :C"));
   q.bindValue(QStringLiteral(":C"), codice);
   if (!q.exec() || !q.next()) return QStringLiteral("(nessuna)");
   return QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString()}.join(
@@ -104,7 +107,8 @@ TEST_F(UniMisura, LeavingTheDescriptionFillsBothEmptyUnitsCutToTheirSize) {
 }
 
 TEST_F(UniMisura, CodeAndFactorAreRequiredAndTheFactorMustBePositive) {
-  const QString nonNumero = QStringLiteral("Attenzione!\nIl valore del campo 'Fattore Conversione' non è un numero valido.");
+  const QString nonNumero =
+      QStringLiteral("Attenzione!\nIl valore del campo 'Fattore Conversione' non è un numero valido.");
   const QString decimali = QStringLiteral("Attenzione!\nIl campo 'Fattore Conversione' ammette al massimo 2 decimali.");
   const struct {
     const char* codice;
