@@ -186,8 +186,7 @@ std::optional<TdmAbzTabelle::Rifiuto> TdmAbzTabelle::ControllaUniMisura() const 
 
 bool TdmAbzTabelle::CopiaDescrizioneInMisure() {
   TKvQueryCollection* c = xqcUniMisura;
-  const auto stato = c->GetState();
-  if (stato != KvState::Insert && stato != KvState::Edit) return false;
+  if (!KvEditing(c->GetState())) return false;
   const QString descrizione = c->FieldValue(QStringLiteral("SUNMDESCS")).toString().trimmed();
   if (descrizione.isEmpty()) return false;
   const QString carico = QStringLiteral("SUNMMISCARICO"), scarico = QStringLiteral("SUNMMISSCARICO");
@@ -210,7 +209,7 @@ void TdmAbzTabelle::seguiCodMerce(bool sempre) {
   const int imerid = id.isNull() ? -1 : id.toInt();
   if (!sempre && imerid == m_imerid && xqcDettCodMerc->Active()) return;
   // A detail being typed is stored before its list goes.
-  if (xqcDettCodMerc->GetState() == KvState::Insert || xqcDettCodMerc->GetState() == KvState::Edit) {
+  if (KvEditing(xqcDettCodMerc->GetState())) {
     if (xqcDettCodMerc->SavePending)
       xqcDettCodMerc->SavePending();
     else
