@@ -159,6 +159,11 @@ int runProgram(const Options& o, QElapsedTimer& sinceStart) {
   QTimer::singleShot(0, [&]() {
     main.EnsureFirstActivation();
     for (const QString& name : o.commands) attivazioni.Run(name);
+    // Says which window a desktop shortcut's command left active.
+    if (!o.commands.isEmpty()) {
+      const QWidget* active = main.ActiveChild();
+      out() << QStringLiteral("finestra attiva: %1\n").arg(active ? active->windowTitle() : QStringLiteral("nessuna"));
+    }
     out() << QStringLiteral("pronto in %1 ms\n").arg(sinceStart.elapsed());
     out().flush();
     if (!o.exitWhenReady) return;

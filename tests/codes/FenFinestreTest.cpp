@@ -147,6 +147,14 @@ TEST_F(Codici, RequiredFieldsAreNamedAndTheRowStaysBeingTyped) {
   };
   TdmFenCCD dm;
   TfrFenCCD f(dm);
+  f.show();
+  f.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+  // The field the message names takes the focus.
+  const QMap<QString, QWidget*> campi = {{QStringLiteral("Codice"), f.xdeCodice},
+                                         {QStringLiteral("Descrizione"), f.xdmDescrizione},
+                                         {QStringLiteral("Data Assegnazione"), f.xddDataAssegn},
+                                         {QStringLiteral("Beneficiario"), f.xleBenef}};
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.campo);
     f.SetTipo(c.tipo);
@@ -154,10 +162,15 @@ TEST_F(Codici, RequiredFieldsAreNamedAndTheRowStaysBeingTyped) {
     const int prima = Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt();
     f.xacInsert->trigger();
     compila(f, QString::fromLatin1(c.codice), QString::fromLatin1(c.data), QString::fromLatin1(c.descrizione));
+    f.xdnImporto->setFocus();
     KvMessageScript::Clear();
     f.xacPost->trigger();
     EXPECT_EQ(KvMessageScript::Texts(),
               QStringList{QStringLiteral("Il campo '%1' deve avere un valore.").arg(QString::fromLatin1(c.campo))});
+    QWidget* campo = campi.value(QString::fromLatin1(c.campo));
+    QWidget* fuoco = QApplication::focusWidget();
+    EXPECT_TRUE(campo && fuoco && (fuoco == campo || campo->isAncestorOf(fuoco)))
+        << (fuoco ? fuoco->objectName().toStdString() : "none");
     EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
     EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt(), prima);
     // Leaving the row another way (the grid posts it) is refused the same.

@@ -1,4 +1,5 @@
 #include "FenCodiciFixture.h"
+#include "FenFCCD.h"
 #include "FenMCCD.h"
 #include "FenRCCD.h"
 #include "KvCollectionModel.h"
@@ -6,6 +7,8 @@
 #include "TKvDBGrid.h"
 
 #include <gtest/gtest.h>
+
+#include <QPushButton>
 
 // What a clerk types into the fields of a code, and what the database then
 // holds, read back as exact text.
@@ -121,6 +124,22 @@ TEST_F(Codici, AnImpossibleDateIsNamedAsSuchRequiredOrNot) {
     EXPECT_EQ(f.xdsMain->State(), KvState::Insert);
     f.xacCancel->trigger();
   }
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt(), prima);
+
+  // The code dialog's OK saves the code being typed: the same message, and
+  // the dialog stays open.
+  TfmFenCCD d;
+  d.SetTipo(CcdCig);
+  ASSERT_TRUE(d.ApriLista());
+  int scelto = 0;
+  QObject::connect(&d, &QDialog::accepted, &d, [&] { ++scelto; });
+  nuovoCig(*d.frFenCCD, QStringLiteral("DATA2"));
+  PuxTestInput::retype(d.frFenCCD->xddDataAssegn->LineEdit(), QStringLiteral("31/02/2025"));
+  KvMessageScript::Clear();
+  d.OkButton()->click();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{nonValida});
+  EXPECT_EQ(scelto, 0);
+  EXPECT_EQ(d.frFenCCD->xdsMain->State(), KvState::Insert);
   EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TCCD_CIGCUPDURC").toInt(), prima);
 }
 

@@ -233,6 +233,18 @@ TEST_F(KvQueryCollectionTest, HooksAddValuesSkipStatementsAndRefuse) {
             QStringLiteral("Carta"));
   c.Cancel();
   EXPECT_EQ(c.FieldValue(QStringLiteral("SDOCDESC")).toString(), QStringLiteral("Carta"));
+
+  // A hook refusing after its statement ran undoes that statement too.
+  refuse = false;
+  c.KvAfterExec = [](TKvQueryProp& p) {
+    if (p.Index == 0) p.Refuse(QStringLiteral("Attenzione!\nRegistrazione rifiutata."));
+  };
+  ASSERT_TRUE(c.Edit());
+  c.SetFieldValue(QStringLiteral("SDOCDESC"), QStringLiteral("Cartone"));
+  EXPECT_EQ(c.Post().error(), QStringLiteral("Attenzione!\nRegistrazione rifiutata."));
+  EXPECT_EQ(c.GetState(), KvState::Edit);
+  EXPECT_EQ(Scalar(QStringLiteral("SELECT SDOCDESC FROM KVT_DOC WHERE IDOCID = %1").arg(id)).toString(),
+            QStringLiteral("Carta"));
 }
 
 // A failing statement undoes the whole post: nothing is written and the row

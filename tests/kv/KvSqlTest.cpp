@@ -1,3 +1,4 @@
+#include "KvConnection.h"
 #include "KvSql.h"
 #include "KvTestResult.h"
 #include "KvTransaction.h"
@@ -5,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QSqlError>
 #include <QSqlQuery>
 
 #include <string_view>
@@ -61,6 +63,13 @@ TEST_F(KvSqlTest, FailuresOfPrepareExecuteAndFetchCarryTheEnginesText) {
     EXPECT_EQ(s.error(), QStringLiteral("Operazione sul database non riuscita.")) << c.what;
     EXPECT_TRUE(s.detail().contains(QString::fromUtf8(c.engine), Qt::CaseInsensitive))
         << c.what << ": " << s.detail().toStdString();
+    // The engine's words alone, without the driver's English around them.
+    QSqlQuery q(qqoKvGlobConn());
+    q.setForwardOnly(true);
+    if (q.prepare(QString::fromUtf8(c.sql)) && q.exec())
+      while (q.next()) {
+      }
+    EXPECT_EQ(s.detail(), q.lastError().databaseText().trimmed()) << c.what;
     EXPECT_EQ(KvSql::Scalar(QString::fromUtf8(c.sql)).ok(), std::string_view(c.what) == "fetch") << c.what;
   }
   EXPECT_FALSE(KvSql::Exec(QStringLiteral("UPDATE KVT_NUM SET SNOTE = 'troppo lungo'")));

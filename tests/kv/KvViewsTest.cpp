@@ -17,11 +17,13 @@
 #include <QApplication>
 #include <QDate>
 #include <QDeadlineTimer>
+#include <QFormLayout>
 #include <QVBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTabWidget>
+#include <QTest>
 
 #include <csignal>
 #include <memory>
@@ -428,6 +430,37 @@ TEST_F(KvViewsTest, GridFrameInsertsEditsCancelsAndDeletesThroughItsActions) {
   EXPECT_EQ(c.FieldValue("ICRCID").toInt(), 1);
 }
 
+// Nuovo and Modifica put the focus in the first field; Tab follows the rows
+// as they are seen, whatever order the window made its fields in.
+TEST_F(KvViewsTest, NewOrEditedRowFocusesTheFirstFieldAndTabFollowsTheRows) {
+  TKvQueryCollection c;
+  openCriteria(c);
+  TfrKvDBRWGrid frame;
+  frame.SetDataSet(&c);
+  // Made first, placed last.
+  auto* xdeDescS = new TKvDBEdit(frame.DetailPage());
+  xdeDescS->SetDataSource(frame.xdsMain, QStringLiteral("SCRCDESCS"));
+  TKvDBEdit* xdeDescL = frame.AddDBEdit(QStringLiteral("xdeDescL"), QStringLiteral("SCRCDESCL"), QStringLiteral("Descrizione estesa"));
+  TKvDBNumberEdit* xdnPeso = frame.AddDBNumber(QStringLiteral("xdnPeso"), QStringLiteral("FCRCPESO"), QStringLiteral("Peso"));
+  frame.DetailLayout()->addRow(QStringLiteral("Descrizione"), xdeDescS);
+  frame.show();
+  frame.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+  frame.ShowDetail();
+  xdnPeso->setFocus();
+
+  frame.xacInsert->trigger();
+  EXPECT_EQ(QApplication::focusWidget(), xdeDescL);
+  for (QWidget* next : {static_cast<QWidget*>(xdnPeso), static_cast<QWidget*>(xdeDescS)}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next);
+  }
+  frame.xacCancel->trigger();
+  frame.xacEdit->trigger();
+  EXPECT_EQ(QApplication::focusWidget(), xdeDescL);
+  frame.xacCancel->trigger();
+}
+
 TEST_F(KvViewsTest, RefusedPostKeepsTheTypedRowAndAWindowCanReplaceTheSave) {
   MessageScript script;
   TKvQueryCollection c;
@@ -496,6 +529,21 @@ TEST_F(KvViewsTest, DetailControlsWriteDatesMemosAndFlags) {
   frame.xacPost->trigger();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Attenzione!\nLa data immessa non è una data valida."}));
   EXPECT_EQ(frame.xdsMain->State(), KvState::Edit);
+  // The frame's Post and a window's own save refuse it too, before a rule of
+  // the window sees the date the field held before.
+  KvMessageScript::Clear();
+  EXPECT_EQ(frame.Post().error(), QStringLiteral("Attenzione!\nLa data immessa non è una data valida."));
+  int ownSaves = 0;
+  frame.xacPostExecute = [&] {
+    ++ownSaves;
+    KvReport(c.Post());
+  };
+  frame.xacPost->trigger();
+  EXPECT_EQ(ownSaves, 0);
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList({"Attenzione!\nLa data immessa non è una data valida."}));
+  EXPECT_EQ(frame.xdsMain->State(), KvState::Edit);
+  EXPECT_EQ(Scalar("SELECT DPREDATA FROM TPRE_PREVENTIVI WHERE IPREID = 1").toDate(), QDate(2019, 2, 1));
+  frame.xacPostExecute = nullptr;
 
   replaceText(xddData->LineEdit(), QStringLiteral("15/3/2019"));
   typeInto(xddScadenza->LineEdit(), QStringLiteral("01/04/2019"));
@@ -617,8 +665,14 @@ TEST_F(KvViewsTest, ASignalOrAnnullaClosesAsTheCloseButtonAskingAboutTheTypedRow
   dialog.reject();
   EXPECT_TRUE(dialog.isVisible());
   EXPECT_EQ(d.GetState(), KvState::Insert);
+  int ownCancels = 0;  // No drops the row through the window's own cancel
+  inDialog->xacCancelExecute = [&] {
+    ++ownCancels;
+    inDialog->Cancel();
+  };
   KvMessageScript::Answer(mrNo);
   dialog.reject();
+  EXPECT_EQ(ownCancels, 1);
   EXPECT_FALSE(dialog.isVisible());
   EXPECT_EQ(d.GetState(), KvState::Browse);
   EXPECT_EQ(KvMessageScript::Texts(), QStringList({domanda, domanda}));

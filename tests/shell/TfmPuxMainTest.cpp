@@ -154,7 +154,8 @@ TEST_F(MainWindow, UnfinishedCommandsAndUnreachableLinksSayWhatInItalian) {
                              .arg(asked[0].toString())}));
 }
 
-// kill or Ctrl+C end an ordinary start cleanly, as its close button does.
+// An ordinary start opens the window of --command; kill or Ctrl+C end it
+// cleanly, as its close button does.
 TEST(PuxProgram, EndsCleanlyOnSigtermOrSigint) {
 #ifndef Q_OS_UNIX
   GTEST_SKIP() << "SIGTERM and SIGINT are signals of Unix systems";
@@ -172,6 +173,8 @@ TEST(PuxProgram, EndsCleanlyOnSigtermOrSigint) {
     QByteArray out;
     while (!out.contains("pronto") && pux.waitForReadyRead(30000)) out += pux.readAllStandardOutput();
     ASSERT_TRUE(out.contains("pronto")) << out.toStdString() << pux.readAllStandardError().toStdString();
+    // The command named on the command line opened its window, left active.
+    EXPECT_TRUE(out.contains("finestra attiva: Gestione codici CIG\n")) << out.toStdString();
     ::kill(pid_t(pux.processId()), segnale);
     ASSERT_TRUE(pux.waitForFinished(10000));
     EXPECT_EQ(pux.exitStatus(), QProcess::NormalExit);
