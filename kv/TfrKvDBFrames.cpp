@@ -14,6 +14,7 @@
 #include <QIcon>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -116,11 +117,28 @@ QIcon glyphIcon(Glyph g) {
 // stays empty, so that no label is far from its field.
 constexpr int kDetailWidth = 760;
 
+// The detail fields at the top left of the page. Where the page has less
+// room than the fields need (a frame embedded under a grid), the page
+// scrolls instead of squeezing the rows over their labels.
 void placeDetail(QBoxLayout* page, QWidget* detail) {
+  auto* holder = new QWidget;
+  holder->setObjectName(QStringLiteral("pnDetailHolder"));
+  auto* column = new QVBoxLayout(holder);
+  column->setContentsMargins(0, 0, 0, 0);
+  // Fields are added after the page is placed: the holder keeps the fields'
+  // minimum as its own, which the scroll area respects.
+  column->setSizeConstraint(QLayout::SetMinimumSize);
   auto* row = new QHBoxLayout;
   row->addWidget(detail, 1);
   row->addStretch(0);
-  page->addLayout(row);
+  column->addLayout(row);
+  column->addStretch(1);
+  auto* scroll = new QScrollArea;
+  scroll->setObjectName(QStringLiteral("sbDetail"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setWidgetResizable(true);
+  scroll->setWidget(holder);
+  page->addWidget(scroll, 1);
 }
 
 }  // namespace
@@ -543,7 +561,6 @@ TfrKvDBRWGrid::TfrKvDBRWGrid(QWidget* parent) : TfrKvDBFrame(Pages::GridAndDetai
   tsDetail->setObjectName(QStringLiteral("tsDetail"));
   auto* detailLayout = new QVBoxLayout(tsDetail);
   placeDetail(detailLayout, m_detail);
-  detailLayout->addStretch();
   pcFrame->addTab(tsGrid, QStringLiteral("Elenco"));
   pcFrame->addTab(tsDetail, QStringLiteral("Dettaglio"));
   layout()->addWidget(pcFrame);
@@ -565,5 +582,4 @@ TfrKvDBROGrid::TfrKvDBROGrid(QWidget* parent) : TfrKvDBFrame(Pages::Grid, parent
 
 TfrKvDBRW::TfrKvDBRW(QWidget* parent) : TfrKvDBFrame(Pages::Detail, parent) {
   placeDetail(static_cast<QVBoxLayout*>(layout()), m_detail);
-  static_cast<QVBoxLayout*>(layout())->addStretch();
 }

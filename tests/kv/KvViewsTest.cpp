@@ -18,6 +18,8 @@
 #include <QDate>
 #include <QDeadlineTimer>
 #include <QFormLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -680,3 +682,30 @@ TEST_F(KvViewsTest, ASignalOrAnnullaClosesAsTheCloseButtonAskingAboutTheTypedRow
 }
 
 }  // namespace
+
+// A detail page with less room than its fields need (a frame embedded under
+// a grid) scrolls: no row is squeezed below its own height, so no
+// three-line label is cut.
+TEST(KvDetailLayout, ADetailWithLittleRoomScrollsInsteadOfSqueezingItsRows) {
+  QWidget host;  // a page that gives the frame less room than its fields ask for
+  TfrKvDBRW frame(&host);
+  QList<TKvDBNumberEdit*> fields;
+  for (int i = 0; i < 12; ++i)
+    fields << frame.AddDBNumber(QStringLiteral("xdn%1").arg(i), QStringLiteral("F%1").arg(i),
+                                QStringLiteral("Costo Unitario\nUltimo Acquisto\n(IVA Esclusa) %1").arg(i));
+  frame.setGeometry(0, 0, 500, 160);
+  host.resize(500, 160);
+  host.show();
+  QApplication::processEvents();
+  for (TKvDBNumberEdit* f : fields) {
+    QWidget* label = frame.DetailLayout()->labelForField(f);
+    ASSERT_TRUE(label);
+    EXPECT_GE(label->height(), label->sizeHint().height()) << f->objectName().toStdString();
+    EXPECT_GE(f->height(), f->minimumSizeHint().height()) << f->objectName().toStdString();
+  }
+  auto* scroll = frame.findChild<QScrollArea*>();
+  ASSERT_TRUE(scroll);
+  QApplication::processEvents();
+  EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+  EXPECT_GT(scroll->verticalScrollBar()->maximum(), 300);
+}
