@@ -41,7 +41,7 @@ TfrAbzUniMisura::TfrAbzUniMisura(TdmAbzTabelle& modulo, QWidget* parent)
           << KvColumn{.field = "SUNMMISSCARICO", .caption = "Misura di Scarico", .width = 110, .sortable = false}
           << KvColumn{.field = "FUNMFATTOREPROP",
                       .caption = "Fattore Conversione",
-                      .width = 120,
+                      .width = 135,
                       .format = TKvCollectionModel::FixedFormat(2, true),
                       .sortable = false};
   grFrame->SetColumns(colonne);

@@ -16,7 +16,8 @@
 
 namespace {
 
-// A caption on several lines beside its field; messages name the field on one line.
+// A caption on two lines beside its field (a third would be cut where the
+// page is low); messages name the field on one line.
 void aCapo(QFormLayout* layout, QWidget* campo, const QString& righe) {
   if (auto* label = qobject_cast<QLabel*>(layout->labelForField(campo))) label->setText(righe);
 }
@@ -56,9 +57,9 @@ TfrAbzGiacenze::TfrAbzGiacenze(TdmAbzGiacenze& modulo, QWidget* parent) : TfrKvD
   xdnDifferenza =
       AddDBNumber(QStringLiteral("xdnDifferenza"), QStringLiteral("DIFFERENZA"), QStringLiteral("Differenza"), 3);
   aCapo(DetailLayout(), xdnGiacIniz, QStringLiteral("Giacenza\nIniziale"));
-  aCapo(DetailLayout(), xdnCostoUniIniz, QStringLiteral("Costo Unitario\nIniziale\n(IVA Inclusa)"));
+  aCapo(DetailLayout(), xdnCostoUniIniz, QStringLiteral("Costo Unitario Iniziale\n(IVA Inclusa)"));
   aCapo(DetailLayout(), xdnCostoUniMed, QStringLiteral("Costo Unitario Medio\n(IVA Inclusa)"));
-  aCapo(DetailLayout(), xdnCostoUltAcquisto, QStringLiteral("Costo Unitario\nUltimo Acquisto\n(IVA Esclusa)"));
+  aCapo(DetailLayout(), xdnCostoUltAcquisto, QStringLiteral("Costo Unitario Ultimo\nAcquisto (IVA Esclusa)"));
   aCapo(DetailLayout(), xddDataUltCarico, QStringLiteral("Data Ultimo\nCarico"));
   aCapo(DetailLayout(), xddDataUltScarico, QStringLiteral("Data Ultimo\nScarico"));
   // Kept by the database as goods are loaded and discharged.

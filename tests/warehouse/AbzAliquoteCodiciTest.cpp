@@ -83,6 +83,14 @@ TEST_F(Tabelle, VatRatesWindowListsEditsAndClosesItsRates) {
                    "'8'")
                 .toString(),
             QStringLiteral("8.500000 Aliquota di prova"));
+  // A delete asks first; "No" keeps the rate.
+  KvMessageScript::Answer(mrNo);
+  f.xacDelete->trigger();
+  EXPECT_EQ(KvMessageScript::Texts(), QStringList{QStringLiteral("Cancellare il record?")});
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TALV_ALIQUOTEIVA WHERE SALVDESCS = '8'").toInt(), 1);
+  KvMessageScript::Answer(mrYes);
+  f.xacDelete->trigger();
+  EXPECT_EQ(Scalar("SELECT COUNT(*) FROM TALV_ALIQUOTEIVA WHERE SALVDESCS = '8'").toInt(), 0);
 
   // Closing reads fresh rows next time.
   ASSERT_TRUE(w->CloseWindow());

@@ -273,6 +273,16 @@ TEST_F(Articoli, AUsedArticleIsNotDeletedAndAnUnusedOneIsDeletedWithItsLogRow) {
   Articolo(9001, QStringLiteral("0009001"), QStringLiteral("Articolo mai usato"));
   Exec(QStringLiteral("DELETE FROM TLOG_MAGAZZINO"));
   Apri();
+  // A deletion whose log row cannot be written does not happen.
+  Exec(QStringLiteral("CREATE EXCEPTION E_PROVA 'log rifiutato dalla prova'"));
+  Exec(
+      QStringLiteral("CREATE TRIGGER T_PROVA FOR TLOG_MAGAZZINO ACTIVE BEFORE INSERT AS BEGIN EXCEPTION E_PROVA; END"));
+  ASSERT_TRUE(lista().Locate(QStringLiteral("IARTID"), 9001));
+  EXPECT_FALSE(lista().Delete().ok());
+  EXPECT_EQ(Conta(QStringLiteral("IARTID = 9001")), 1);
+  Exec(QStringLiteral("DROP TRIGGER T_PROVA"));
+  ASSERT_TRUE(lista().Refresh().ok());
+
   ASSERT_TRUE(lista().Locate(QStringLiteral("IARTID"), 1));  // on a loading voucher
   fr().xacDelete->trigger();
   EXPECT_EQ(KvMessageScript::Texts(), QStringList{TdmAbzArticoli::TestoArticoloUsato()});
@@ -300,12 +310,15 @@ TEST_F(Articoli, HistoricizingNeedsOneStockRowAtZeroAndHidesTheArticle) {
   Articolo(9003, QStringLiteral("0009003"), QStringLiteral("Giacenze doppie"));
   Giacenza(9003, 9003, QStringLiteral("0"));
   Giacenza(9004, 9003, QStringLiteral("0"));
+  Articolo(9005, QStringLiteral("0009005"), QStringLiteral("Giacenza negativa"));
+  Giacenza(9005, 9005, QStringLiteral("-0.000001"));
   Apri();
   const struct {
     int id;
     QString atteso;
   } rifiuti[] = {
       {9002, QStringLiteral("Impossibile storicizzare l'articolo perchè ha giacenza diversa da zero.")},
+      {9005, QStringLiteral("Impossibile storicizzare l'articolo perchè ha giacenza diversa da zero.")},
       {9003,
        QStringLiteral("Impossibile storicizzare l'articolo perchè ha giacenze doppie, usare l'apposita utility.")}};
   for (const auto& r : rifiuti) {
