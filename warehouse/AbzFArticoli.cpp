@@ -10,6 +10,7 @@
 #include "KvQueryCollection.h"
 #include "PuxContesto.h"
 
+#include <QMdiSubWindow>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -62,6 +63,8 @@ void TfmAbzArticoli::FormCreate() {
 }
 
 void TfmAbzArticoli::FormShow() {
+  // The whole working area: the list and the stock page below it need the room.
+  if (QMdiSubWindow* finestra = SubWindow()) finestra->setWindowState(finestra->windowState() | Qt::WindowMaximized);
   frAbzGiacenze->ImpostaBloccoValoriIniziali();
   if (!KvReport(frAbzArticoli->Apri())) RefuseOpen();
 }

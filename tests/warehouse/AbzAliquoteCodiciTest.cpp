@@ -1,7 +1,9 @@
 #include "AbzFAliquoteIVA.h"
+#include "AbzFArticoli.h"
 #include "AbzFCodMerce.h"
 #include "AbzTabelleFixture.h"
 #include "KvDbControls.h"
+#include "PuxContesto.h"
 #include "TKvDBGrid.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +44,17 @@ TEST_F(Tabelle, TableCommandsReportTheModuleThatCannotOpen) {
     EXPECT_EQ(KvMessageScript::Messages()[0].type, TMsgDlgType::mtError);
     EXPECT_TRUE(p.main.MdiChildren().isEmpty());
   }
+}
+
+// The articles window takes the whole working area, as the tables do: its
+// stock page below the list needs the room.
+TEST_F(Tabelle, ArticlesCommandOpensItsWindowMaximized) {
+  Contesto.DwgId = 1;
+  Contesto.EsercizioFin = 2026;
+  Programma p;
+  auto* w = p.Apri<TfmAbzArticoli>("xafArticoli");
+  ASSERT_NE(w, nullptr) << KvMessageScript::Texts().join('|').toStdString();
+  EXPECT_TRUE(w->SubWindow()->isMaximized());
 }
 
 // A table window opened by name, without its command's check, tells the
