@@ -63,10 +63,11 @@ void TfmAbzArticoli::FormCreate() {
 }
 
 void TfmAbzArticoli::FormShow() {
-  // The whole working area: the list and the stock page below it need the room.
-  if (QMdiSubWindow* finestra = SubWindow()) finestra->setWindowState(finestra->windowState() | Qt::WindowMaximized);
   frAbzGiacenze->ImpostaBloccoValoriIniziali();
-  if (!KvReport(frAbzArticoli->Apri())) RefuseOpen();
+  if (!KvReport(frAbzArticoli->Apri())) return RefuseOpen();
+  // The whole working area: the list and the stock page below it need the
+  // room. Once the frames are filled: their tool bars are laid out again.
+  if (QMdiSubWindow* finestra = SubWindow()) finestra->setWindowState(finestra->windowState() | Qt::WindowMaximized);
 }
 
 void TfmAbzArticoli::FormClose() {
