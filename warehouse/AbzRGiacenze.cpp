@@ -57,9 +57,9 @@ TfrAbzGiacenze::TfrAbzGiacenze(TdmAbzGiacenze& modulo, QWidget* parent) : TfrKvD
   xdnDifferenza =
       AddDBNumber(QStringLiteral("xdnDifferenza"), QStringLiteral("DIFFERENZA"), QStringLiteral("Differenza"), 3);
   aCapo(DetailLayout(), xdnGiacIniz, QStringLiteral("Giacenza\nIniziale"));
-  aCapo(DetailLayout(), xdnCostoUniIniz, QStringLiteral("Costo Unitario Iniziale\n(IVA Inclusa)"));
+  aCapo(DetailLayout(), xdnCostoUniIniz, QStringLiteral("Costo Unitario\nIniziale\n(IVA Inclusa)"));
   aCapo(DetailLayout(), xdnCostoUniMed, QStringLiteral("Costo Unitario Medio\n(IVA Inclusa)"));
-  aCapo(DetailLayout(), xdnCostoUltAcquisto, QStringLiteral("Costo Unitario Ultimo\nAcquisto (IVA Esclusa)"));
+  aCapo(DetailLayout(), xdnCostoUltAcquisto, QStringLiteral("Costo Unitario\nUltimo Acquisto\n(IVA Esclusa)"));
   aCapo(DetailLayout(), xddDataUltCarico, QStringLiteral("Data Ultimo\nCarico"));
   aCapo(DetailLayout(), xddDataUltScarico, QStringLiteral("Data Ultimo\nScarico"));
   // Kept by the database as goods are loaded and discharged.
