@@ -7,6 +7,7 @@
 #include "KvNumberText.h"
 #include "KvQueryCollection.h"
 
+#include <QApplication>
 #include <QCalendarWidget>
 #include <QFormLayout>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QLocale>
 #include <QMenu>
+#include <QPalette>
 #include <QTextCursor>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
@@ -172,6 +174,14 @@ void TKvDBControl::updateReadOnly() {
   // A bound control without an open collection has nothing to change.
   const bool sourceLocked = m_source && (m_source->ReadOnly() || m_source->State() == KvState::Inactive);
   applyReadOnly(m_readOnly || sourceLocked);
+  // A field that is never typed into (a value the database keeps) looks so,
+  // on the window's colour instead of the white of a field to fill.
+  if (QWidget* w = Widget(); w && w->property("kvSoloLettura").toBool() != m_readOnly) {
+    w->setProperty("kvSoloLettura", m_readOnly);
+    QPalette palette = w->palette();
+    palette.setColor(QPalette::Base, m_readOnly ? palette.color(QPalette::Window) : QApplication::palette(w).color(QPalette::Base));
+    w->setPalette(palette);
+  }
 }
 
 void TKvDBControl::Reload(bool keepTyped) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <QKeyEvent>
+#include <QPalette>
 
 #include <tuple>
 
@@ -198,4 +199,21 @@ TEST(KvDbDateEdit, CalendarOpensBesideTheFieldInsideTheWindow) {
     EXPECT_EQ(TKvDBDateEdit::CalendarPosition(c.field, calendar, window), c.at) << c.field.x() << "," << c.field.y();
     EXPECT_FALSE(QRect(c.at, calendar).intersects(c.field));
   }
+}
+
+// A field the clerk never types into (a value the database keeps) is shown
+// on the window's colour; the others keep the white of a field to fill.
+TEST(KvDbControlsLook, AReadOnlyFieldLooksReadOnly) {
+  TfrKvDBRW frame;
+  TKvDBNumberEdit* medio = frame.AddDBNumber(QStringLiteral("xdnMedio"), QStringLiteral("F1"), QStringLiteral("Medio"));
+  TKvDBNumberEdit* iniziale = frame.AddDBNumber(QStringLiteral("xdnIniz"), QStringLiteral("F2"), QStringLiteral("Iniziale"));
+  TKvDBDateEdit* data = frame.AddDBDate(QStringLiteral("xddData"), QStringLiteral("D1"), QStringLiteral("Data"));
+  medio->SetReadOnly(true);
+  data->SetReadOnly(true);
+  const QColor finestra = frame.palette().color(QPalette::Window);
+  EXPECT_EQ(medio->palette().color(QPalette::Base), finestra);
+  EXPECT_EQ(data->LineEdit()->palette().color(QPalette::Base), finestra);
+  EXPECT_NE(iniziale->palette().color(QPalette::Base), finestra);
+  medio->SetReadOnly(false);
+  EXPECT_EQ(medio->palette().color(QPalette::Base), iniziale->palette().color(QPalette::Base));
 }
