@@ -12,11 +12,18 @@
 #include <charconv>
 #include <cmath>
 
+KvResult<int> NuovoIdSu(const QString& table, const QSqlDatabase& db) {
+  const QString nome = table.trimmed().toUpper();
+  const KvResult<QVariant> id =
+      KvSql::Scalar(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"),
+                    {{QStringLiteral("STABLENAME"), nome}, {QStringLiteral("ICNTID"), 1}}, db);
+  if (!id) return id.failure();
+  if (id->toInt() <= 0) return KvFail(QStringLiteral("Impossibile ottenere un nuovo identificativo per %1.").arg(nome));
+  return id->toInt();
+}
+
 int NuovoId(const QString& table) {
-  return KvSql::Scalar(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"),
-                       {{QStringLiteral("STABLENAME"), table.trimmed().toUpper()}, {QStringLiteral("ICNTID"), 1}})
-      .value_or(QVariant(0))
-      .toInt();
+  return NuovoIdSu(table, QSqlDatabase()).value_or(0);
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include <optional>
 
+class QSqlDatabase;
 class QSqlQuery;
 
 // Shared database routines: ids, the server clock, progressive codes, the
@@ -17,6 +18,10 @@ class QSqlQuery;
 
 // A new unique row id for table; 0 when the database could not give one.
 int NuovoId(const QString& table);
+// The same on a given connection (the one a transaction runs on; the global
+// connection when invalid), failing with an Italian text when the database
+// gives no id: for ids taken inside an all-or-nothing write.
+KvResult<int> NuovoIdSu(const QString& table, const QSqlDatabase& db);
 
 // Today's date on the database server; invalid when it cannot be read.
 QDate DataServer();

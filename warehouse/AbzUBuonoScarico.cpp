@@ -34,16 +34,6 @@ QVariant idOpzionale(int id) {
   return id > 0 ? QVariant(id) : nullo(QMetaType::Int);
 }
 
-KvResult<int> nuovoId(const QString& tabella, const QSqlDatabase& db) {
-  const KvResult<QVariant> id =
-      KvSql::Scalar(QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"),
-                    {{QStringLiteral("STABLENAME"), tabella}, {QStringLiteral("ICNTID"), 1}}, db);
-  if (!id) return id.failure();
-  if (id->toInt() <= 0)
-    return KvFail(QStringLiteral("Impossibile ottenere un nuovo identificativo per %1.").arg(tabella));
-  return id->toInt();
-}
-
 const QString kSqlTotaleMovimenti = QStringLiteral(
     " SELECT CAST(SUM(TMGMART.FMGMARTQUANTITA) AS VARCHAR(40)) AS TOT_QUANT FROM TMGMART INNER JOIN "
     "TMGM_MOVMAGAZZINO ON (TMGMART.IMGMID = TMGM_MOVMAGAZZINO.IMGMID) INNER JOIN TTBU_TIPIBUONI ON "
@@ -141,7 +131,7 @@ KvResult<EsitoBuonoScarico> ScriviBuonoScarico(const TBuonoScarico& buono, QSqlD
     if (tipo->isNull()) return KvFail(QStringLiteral("Nessun tipo di buono di scarico definito."));
     const KvResult<QString> codice = NuovoCodice(TipoCodice::BuonoScarico);
     if (!codice) return codice.failure();
-    const KvResult<int> id = nuovoId(QStringLiteral("TMGM_MOVMAGAZZINO"), c);
+    const KvResult<int> id = NuovoIdSu(QStringLiteral("TMGM_MOVMAGAZZINO"), c);
     if (!id) return id.failure();
     if (KvStatus s = KvSql::Exec(
             QStringLiteral("INSERT INTO TMGM_MOVMAGAZZINO (IMGMID, IDWGID, IMGMESERCIZIOFIN, ITBUID, SMGMCOD, "
@@ -168,7 +158,7 @@ KvResult<EsitoBuonoScarico> ScriviBuonoScarico(const TBuonoScarico& buono, QSqlD
       return log;
     for (const TRigaScarico& r : buono.righe) {
       if (r.quantita <= 0) continue;
-      const KvResult<int> idRiga = nuovoId(QStringLiteral("TMGMART"), c);
+      const KvResult<int> idRiga = NuovoIdSu(QStringLiteral("TMGMART"), c);
       if (!idRiga) return idRiga.failure();
       if (KvStatus s = KvSql::Exec(
               QStringLiteral("INSERT INTO TMGMART (IMGMARTID, IMGMID, IARTID, FMGMARTQUANTITA, IALVID, "

@@ -1,5 +1,7 @@
 #include "AbzUGiacenze.h"
 
+#include "FenUDatabase.h"
+
 #include "KvConnection.h"
 #include "KvMessageDlg.h"
 #include "KvSql.h"
@@ -118,15 +120,11 @@ int DecimaliPrezzi() {
 
 KvStatus ScriviLogMagazzino(const QString& descrizione, const QString& nota, bool conNota, QSqlDatabase db) {
   const QSqlDatabase c = connessione(db);
-  const KvResult<QVariant> id = KvSql::Scalar(
-      QStringLiteral("SELECT PYSETGETID.L_ICNTID AS ID FROM PYSETGETID(:STABLENAME,:ICNTID)"),
-      {{QStringLiteral("STABLENAME"), QStringLiteral("TLOG_MAGAZZINO")}, {QStringLiteral("ICNTID"), 1}}, c);
+  const KvResult<int> id = NuovoIdSu(QStringLiteral("TLOG_MAGAZZINO"), c);
   if (!id) return id.failure();
-  if (id->toInt() <= 0)
-    return KvFail(QStringLiteral("Impossibile ottenere un nuovo identificativo per TLOG_MAGAZZINO."));
   return KvSql::Exec(QStringLiteral(" INSERT INTO TLOG_MAGAZZINO (ILOGID, SLOGUSERNAME, SLOGLDESC, BLOGNOTE, DLOGDATA) "
                                     "VALUES (:ILOGID, :SLOGUSERNAME, :SLOGLDESC, :BLOGNOTE, CURRENT_TIMESTAMP);"),
-                     {{QStringLiteral("ILOGID"), id->toInt()},
+                     {{QStringLiteral("ILOGID"), *id},
                       {QStringLiteral("SLOGUSERNAME"), c.userName()},
                       {QStringLiteral("SLOGLDESC"), descrizione},
                       {QStringLiteral("BLOGNOTE"), conNota ? QVariant(nota) : QVariant(QMetaType(QMetaType::QString))}},
